@@ -1,0 +1,16 @@
+// One source JPEG file converted into one output file.
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Converts source into output at compression percent c and resize percent r (both 0..100):
+// r = 100 keeps the size and encodes at quality 100 − c (progressive exactly when the source
+// is); below 100 the quality-(100 − c) encoding is decoded again, shrunk to PercentSize of
+// each side and encoded baseline at quality 90; a side of 0 gives an empty file.
+// Raises the error of the failing step; the output is only ever replaced whole.
+void CompressFile(const std::string& source, const std::string& output, int compressPercent,
+                  int resizePercent);
+
+}  // namespace velmora

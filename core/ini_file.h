@@ -1,0 +1,31 @@
+// The settings accessor: one short-lived object per access to an INI file. The file is kept
+// in the classic layout with CR LF line ends and GB18030 text; values go in and come out as
+// UTF-8. Every write is on disk before WriteSetting returns.
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+class TIniFile {
+public:
+    // Does not touch the file.
+    explicit TIniFile(std::string path);
+
+    // The key's value; the default when the file, the section or the key is missing. A key
+    // present with an empty value gives "". At most 2047 bytes (of the file's text) are
+    // returned.
+    std::string ReadSetting(const std::string& section, const std::string& key,
+                            const std::string& defaultValue) const;
+    // Creates the file, section or key as needed, or replaces the value; other sections,
+    // keys and lines stay as they were. Raises EIniFileException "Unable to write to %s".
+    void WriteSetting(const std::string& section, const std::string& key,
+                      const std::string& value);
+
+    const std::string& FileName() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures (Release, Ninja) and builds into build/ beside the sources; extra arguments go to cmake.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${VELMORA_BUILD_DIR:-$top/build}
+cmake -S "$top" -B "$build" -G Ninja "$@" >/dev/null
+cmake --build "$build"
