@@ -1,5 +1,6 @@
 #include "jpeg_reader.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 
@@ -20,18 +21,28 @@ struct FreeDeleter {
     void operator()(JOCTET* p) const { std::free(p); }
 };
 
+std::atomic<size_t> decodedBytesLimit{kMaxDecodedBytes};
+
 uint8_t MultiplyChannels(unsigned a, unsigned b) {
     return static_cast<uint8_t>((a * b + 127) / 255);
 }
 
 }  // namespace
 
+size_t DecodedBytesLimit() {
+    return decodedBytesLimit;
+}
+
+void SetDecodedBytesLimit(size_t bytes) {
+    decodedBytesLimit = bytes;
+}
+
 JpegReader::JpegReader(const uint8_t* data, size_t size) {
     cinfo_.err = AttachErrorManager(errors_);
     Call([&] { jpeg_create_decompress(&cinfo_); });
     alive_ = true;
     AttachMemorySource(cinfo_, source_, data, size);
-    cinfo_.mem->max_memory_to_use = static_cast<long>(kMaxDecodedBytes);
+    cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
 }
 
 JpegReader::~JpegReader() {
@@ -116,7 +127,7 @@ void JpegReader::Start(TJPEGDecodeDepth depth) {
     }
     const size_t bytesPerPixel = quantized_ ? 1 : 3;
     const size_t rowBytes = (size_t{cinfo_.image_width} * bytesPerPixel + 3) & ~size_t{3};
-    if (cinfo_.image_height != 0 && rowBytes > kMaxDecodedBytes / cinfo_.image_height) {
+    if (cinfo_.image_height != 0 && rowBytes > DecodedBytesLimit() / cinfo_.image_height) {
         Destroy();
         throw EJPEG(JERR_IMAGE_TOO_BIG);
     }

@@ -13,9 +13,14 @@
 namespace velmora::jpeg {
 
 // Decoded pictures larger than this many bytes of pixels are refused before anything big is
-// allocated (EJPEG with libjpeg's "image too big" code). libjpeg's own buffers are held to the
-// same bound.
+// allocated (EJPEG with libjpeg's "image too big" code). libjpeg's own buffers (the whole-image
+// coefficient buffer of a progressive picture) are held to the same bound.
 inline constexpr size_t kMaxDecodedBytes = size_t{1} << 31;
+
+// The bound in force: kMaxDecodedBytes unless lowered. Fuzzers and memory tests lower it for
+// the whole process so that hostile headers stay within their memory budget.
+size_t DecodedBytesLimit();
+void SetDecodedBytesLimit(size_t bytes);
 
 class JpegReader {
   public:
@@ -36,7 +41,7 @@ class JpegReader {
 
     // Block smoothing, floating-point DCT, fancy upsampling; one-component pictures (and every
     // picture at 8-bit depth) quantized to 236 colours; four-component pictures converted from
-    // CMYK. Refuses pictures over kMaxDecodedBytes.
+    // CMYK. Refuses pictures over DecodedBytesLimit().
     void Start(TJPEGDecodeDepth depth);
     int OutputWidth() const { return static_cast<int>(cinfo_.output_width); }
     int OutputHeight() const { return static_cast<int>(cinfo_.output_height); }

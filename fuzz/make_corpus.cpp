@@ -1,0 +1,97 @@
+// Writes the fuzzers' seed corpus: small valid JPEG files of every kind the converter accepts
+// (and a few it refuses), made with libjpeg.
+//   make_corpus DIR  →  DIR/decode/*.jpg and DIR/compress_file/* (the same files, each behind
+//   a few leading bytes that pick the conversion's percents)
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/jpeg_fixture.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using velmora::test::ColorModel;
+using velmora::test::EncodeJpeg;
+using velmora::test::EncodeOptions;
+using velmora::test::MakeIccProfile;
+using velmora::test::MakePattern;
+using velmora::test::RawImage;
+
+struct Seed {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+std::vector<Seed> MakeSeeds() {
+    const RawImage colour = MakePattern(19, 13);
+    const RawImage gray = MakePattern(19, 13, 1);
+    const RawImage four = MakePattern(19, 13, 4);
+    const RawImage two = MakePattern(9, 7, 2);
+    std::vector<Seed> seeds = {
+        {"baseline", EncodeJpeg(colour)},
+        {"progressive", EncodeJpeg(colour, {.progressive = true})},
+        {"gray", EncodeJpeg(gray, {.model = ColorModel::kGrayscale})},
+        {"gray-progressive",
+         EncodeJpeg(gray, {.model = ColorModel::kGrayscale, .progressive = true})},
+        {"cmyk-adobe", EncodeJpeg(four, {.model = ColorModel::kCmykAdobe})},
+        {"cmyk-plain", EncodeJpeg(four, {.model = ColorModel::kCmykPlain})},
+        {"ycck", EncodeJpeg(four, {.model = ColorModel::kYcck})},
+        {"ycck-progressive", EncodeJpeg(four, {.model = ColorModel::kYcck, .progressive = true})},
+        {"rgb", EncodeJpeg(colour, {.model = ColorModel::kRgb})},
+        {"two-components", EncodeJpeg(two, {.model = ColorModel::kTwoComponents})},
+        {"restart", EncodeJpeg(colour, {.restartInterval = 1})},
+        {"restart-progressive", EncodeJpeg(colour, {.progressive = true, .restartInterval = 2})},
+        {"444", EncodeJpeg(colour, {.hSampling = 1, .vSampling = 1})},
+        {"422", EncodeJpeg(colour, {.hSampling = 2, .vSampling = 1})},
+        {"440", EncodeJpeg(colour, {.hSampling = 1, .vSampling = 2})},
+        {"arithmetic", EncodeJpeg(colour, {.arithmetic = true})},
+        {"arithmetic-progressive", EncodeJpeg(colour, {.progressive = true, .arithmetic = true})},
+        {"optimized", EncodeJpeg(colour, {.optimize = true})},
+        {"quality1", EncodeJpeg(colour, {.quality = 1})},
+        {"quality100", EncodeJpeg(colour, {.quality = 100})},
+        {"row", EncodeJpeg(MakePattern(23, 1))},
+        {"column", EncodeJpeg(MakePattern(1, 23))},
+        {"pixel", EncodeJpeg(MakePattern(1, 1), {.progressive = true})},
+        {"exif-icc", EncodeJpeg(colour, {.exifOrientation = 6, .iccProfile = MakeIccProfile(300)})},
+        {"exif-gps", EncodeJpeg(colour, {.exifOrientation = 8, .exifWithGps = true})},
+    };
+    // Cut in the middle of the scan data and in the middle of the header.
+    std::vector<uint8_t> truncated = EncodeJpeg(MakePattern(40, 30));
+    truncated.resize(truncated.size() * 2 / 3);
+    seeds.push_back({"truncated-scan", truncated});
+    truncated.resize(200);
+    seeds.push_back({"truncated-header", truncated});
+    std::vector<uint8_t> progressiveCut = EncodeJpeg(MakePattern(40, 30), {.progressive = true});
+    progressiveCut.resize(progressiveCut.size() / 2);
+    seeds.push_back({"truncated-progressive", progressiveCut});
+    return seeds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    namespace fs = std::filesystem;
+    const fs::path top = argv[1];
+    fs::create_directories(top / "decode");
+    fs::create_directories(top / "compress_file");
+    // Leading bytes for the conversion target: several percent pairs, once into a separate
+    // output and once replacing the source.
+    const std::vector<uint8_t> prefixes = {0x00, 0x03, 0x05, 0x07, 0x0A, 0x0C};
+    for (const Seed& seed : MakeSeeds()) {
+        velmora::test::WriteBytes((top / "decode" / (seed.name + ".jpg")).string(), seed.bytes);
+        for (uint8_t prefix : prefixes) {
+            std::vector<uint8_t> bytes = {prefix};
+            bytes.insert(bytes.end(), seed.bytes.begin(), seed.bytes.end());
+            const std::string name = seed.name + "-" + std::to_string(prefix);
+            velmora::test::WriteBytes((top / "compress_file" / name).string(), bytes);
+        }
+    }
+    return 0;
+}
