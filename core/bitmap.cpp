@@ -1,6 +1,8 @@
 #include "bitmap.h"
 
 #include <limits>
+#include <new>
+#include <utility>
 
 #include "errors.h"
 #include "jpeg_image.h"
@@ -11,6 +13,17 @@ namespace {
 
 int BytesPerPixel(TPixelFormat format) {
     return format == TPixelFormat::pf24bit ? 3 : 1;
+}
+
+// Pixel storage is the one allocation that grows with the picture: running out of memory
+// there is an error of the operation, not the end of the program.
+template <typename... Args>
+std::shared_ptr<std::vector<uint8_t>> NewStorage(Args&&... args) {
+    try {
+        return std::make_shared<std::vector<uint8_t>>(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
 }
 
 }  // namespace
@@ -76,15 +89,22 @@ void TBitmap::Allocate() {
     }
     const int64_t bytesPerLine = static_cast<int64_t>(width_) * BytesPerPixel(format_) + 3;
     if (bytesPerLine > std::numeric_limits<int>::max()) {
+        width_ = height_ = 0;
         throw EInvalidGraphicOperation("Invalid bitmap size");
     }
     const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
-    pixels_ = std::make_shared<std::vector<uint8_t>>(size);
+    try {
+        pixels_ = NewStorage(size);
+    } catch (const EOutOfMemory&) {
+        // Never a size without storage behind it.
+        width_ = height_ = 0;
+        throw;
+    }
 }
 
 void TBitmap::Detach() {
     if (pixels_ && pixels_.use_count() > 1) {
-        pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+        pixels_ = NewStorage(*pixels_);
     }
 }
 

@@ -34,7 +34,8 @@ class TBitmap final : public TGraphic {
     bool Empty() const override { return width_ == 0 || height_ == 0; }
     void SetWidth(int width) override { SetSize(width, height_); }
     void SetHeight(int height) override { SetSize(width_, height); }
-    // Allocates zeroed storage once both sides are non-zero; a side of 0 frees it.
+    // Allocates zeroed storage once both sides are non-zero; a side of 0 frees it. When the
+    // storage cannot be had (EOutOfMemory, EInvalidGraphicOperation) the bitmap is left empty.
     void SetSize(int width, int height);
 
     TPixelFormat PixelFormat() const { return format_; }

@@ -22,6 +22,8 @@ EReadError::EReadError() : EStreamError("Stream read error") {}
 
 EWriteError::EWriteError() : EStreamError("Stream write error") {}
 
+EOutOfMemory::EOutOfMemory() : Exception("Out of memory") {}
+
 EConvertError EConvertError::NotAnInteger(const std::string& text) {
     return EConvertError("'" + text + "' is not a valid integer value");
 }

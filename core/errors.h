@@ -64,6 +64,12 @@ class EWriteError : public EStreamError {
     EWriteError();
 };
 
+// "Out of memory": no room for a picture's pixels or a file's bytes.
+class EOutOfMemory : public Exception {
+  public:
+    EOutOfMemory();
+};
+
 // "'%s' is not a valid integer value"
 class EConvertError : public Exception {
   public:

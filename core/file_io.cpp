@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "errors.h"
 
@@ -144,7 +145,12 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         throw EFOpenError(path, EISDIR);
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);

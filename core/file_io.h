@@ -11,7 +11,8 @@ namespace velmora {
 bool FileExists(const std::string& path);
 
 // Reads the whole file with one allocation. Raises EFOpenError when it cannot be opened
-// (or is a directory) and EReadError when it cannot be read to its end.
+// (or is a directory), EOutOfMemory when it does not fit in memory and EReadError when it
+// cannot be read to its end.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 
 // Replaces (or creates) the file at path with exactly these bytes, never leaving a partial

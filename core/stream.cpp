@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "errors.h"
 
@@ -34,7 +35,11 @@ void TMemoryStream::WriteBuffer(const void* buffer, size_t count) {
     }
     const size_t end = static_cast<size_t>(position_) + count;
     if (end > data_.size()) {
-        data_.resize(end);
+        try {
+            data_.resize(end);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory();
+        }
     }
     std::memcpy(data_.data() + position_, buffer, count);
     position_ = static_cast<int64_t>(end);
