@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/errors.h"
 #include "support/temp_dir.h"
@@ -11,9 +13,17 @@
 namespace velmora {
 namespace {
 
-using velmora::testing::ReadBytes;
-using velmora::testing::TempDir;
-using velmora::testing::WriteBytes;
+using velmora::test::TempDir;
+
+// The settings file's bytes as text, to compare with literals.
+std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = velmora::test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    velmora::test::WriteBytes(path, {text.begin(), text.end()});
+}
 
 class IniFileTest : public ::testing::Test {
   protected:
@@ -23,10 +33,10 @@ class IniFileTest : public ::testing::Test {
     void Write(const std::string& key, const std::string& value) {
         TIniFile(path_).WriteSetting("Velmora", key, value);
     }
-    std::string FileBytes() const { return ReadBytes(path_); }
+    std::string FileBytes() const { return ReadText(path_); }
 
     TempDir dir_;
-    std::string path_ = dir_ / "Config.ini";
+    std::string path_ = dir_.File("Config.ini");
 };
 
 TEST_F(IniFileTest, FirstStartFileHasTheClassicLayout) {
@@ -40,12 +50,7 @@ TEST_F(IniFileTest, FirstStartFileHasTheClassicLayout) {
     EXPECT_EQ(Read("CompressPre"), "75");
     EXPECT_EQ(Read("ResizePre"), "100");
     // No temporary file is left beside it.
-    int entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) {
-        EXPECT_EQ(entry.path().filename(), "Config.ini");
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"Config.ini"});
 }
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
@@ -61,7 +66,7 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
         "CompressPre=1\r\n[Velmora]\r\n",
     };
     for (const char* file : files) {
-        WriteBytes(path_, file);
+        WriteText(path_, file);
         EXPECT_EQ(Read("CompressPre", "75"), "75") << file;
     }
 }
@@ -72,7 +77,7 @@ TEST_F(IniFileTest, ADirectoryInPlaceOfTheFileReadsAsMissing) {
 }
 
 TEST_F(IniFileTest, EmptyValueIsNotTheDefault) {
-    WriteBytes(path_, "[Velmora]\r\nOutPath=\r\nCompressPre=   \r\n");
+    WriteText(path_, "[Velmora]\r\nOutPath=\r\nCompressPre=   \r\n");
     EXPECT_EQ(Read("OutPath"), "");
     EXPECT_EQ(Read("CompressPre"), "");
 }
@@ -92,7 +97,7 @@ TEST_F(IniFileTest, EveryWrittenValueReadsBackUnchanged) {
 }
 
 TEST_F(IniFileTest, SectionAndKeyLookupIgnoresLetterCase) {
-    WriteBytes(path_, "[velmora]\r\ncompresspre=30\r\n");
+    WriteText(path_, "[velmora]\r\ncompresspre=30\r\n");
     EXPECT_EQ(Read("CompressPre"), "30");
     TIniFile(path_).WriteSetting("VELMORA", "COMPRESSPRE", "40");
     EXPECT_EQ(FileBytes(), "[velmora]\r\ncompresspre=40\r\n");
@@ -100,14 +105,14 @@ TEST_F(IniFileTest, SectionAndKeyLookupIgnoresLetterCase) {
 
 TEST_F(IniFileTest, LetterCaseFoldsOnlyWholeAsciiCharacters) {
     // "丄" is 81 41 and "乤" is 81 61 in the file: their trail bytes are "A" and "a".
-    WriteBytes(path_, "[Velmora]\r\n\x81\x61=a\r\n");
+    WriteText(path_, "[Velmora]\r\n\x81\x61=a\r\n");
     EXPECT_EQ(Read("丄"), "<default>");
     EXPECT_EQ(Read("乤"), "a");
 
     // "乚" is 81 5D: its trail byte is "]", which must not end the section name.
-    const std::string other = dir_ / "other.ini";
+    const std::string other = dir_.File("other.ini");
     TIniFile(other).WriteSetting("乚", "k", "v");
-    EXPECT_EQ(ReadBytes(other), "[\x81\x5d]\r\nk=v\r\n");
+    EXPECT_EQ(ReadText(other), "[\x81\x5d]\r\nk=v\r\n");
     EXPECT_EQ(TIniFile(other).ReadSetting("乚", "k", ""), "v");
 }
 
@@ -115,7 +120,7 @@ TEST_F(IniFileTest, WritesKeepEveryOtherLineByteForByte) {
     const std::string original =
         "; written by hand\r\n[Other]\nName = keep me \n\n[Velmora]\r\nCompressPre = 30\r\n"
         "stray line\r\n\r\n[Last]\r\nX=1";
-    WriteBytes(path_, original);
+    WriteText(path_, original);
 
     Write("CompressPre", "40");
     const std::string replaced =
@@ -148,13 +153,13 @@ TEST_F(IniFileTest, ChineseTextIsStoredAsGb18030AndReadsBack) {
 }
 
 TEST_F(IniFileTest, ReadsAFileWrittenInGbk) {
-    WriteBytes(path_, "[Velmora]\r\nOutPath=D:\\\xD5\xD5\xC6\xAC\\\r\n");
+    WriteText(path_, "[Velmora]\r\nOutPath=D:\\\xD5\xD5\xC6\xAC\\\r\n");
     EXPECT_EQ(Read("OutPath"), "D:\\照片\\");
 }
 
 TEST_F(IniFileTest, InvalidBytesReadLenientlyAndSurviveWrites) {
     const std::string original = "[Velmora]\r\nOutPath=/x\x80y\xff\x81\r\nJunk=\xfe\r\n";
-    WriteBytes(path_, original);
+    WriteText(path_, original);
     EXPECT_EQ(Read("OutPath"), "/x\uFFFDy\uFFFD\uFFFD");
     EXPECT_EQ(Read("Junk"), "\uFFFD");
 
@@ -181,21 +186,21 @@ TEST_F(IniFileTest, LongValuesAreCutAt2047BytesOfFileText) {
 }
 
 TEST_F(IniFileTest, FailedWritesNameTheFileAndLeaveItAlone) {
-    const std::string readOnlyFile = dir_ / "readonly.ini";
-    WriteBytes(readOnlyFile, "[Velmora]\r\nCompressPre=30\r\n");
+    const std::string readOnlyFile = dir_.File("readonly.ini");
+    WriteText(readOnlyFile, "[Velmora]\r\nCompressPre=30\r\n");
     chmod(readOnlyFile.c_str(), 0444);
 
-    const std::string readOnlyDirectory = dir_ / "locked";
+    const std::string readOnlyDirectory = dir_.File("locked");
     std::filesystem::create_directory(readOnlyDirectory);
     chmod(readOnlyDirectory.c_str(), 0555);
 
-    std::filesystem::create_directory(dir_ / "directory.ini");
+    std::filesystem::create_directory(dir_.File("directory.ini"));
 
     const std::string paths[] = {
         readOnlyFile,
         readOnlyDirectory + "/Config.ini",
-        dir_ / "missing/Config.ini",
-        dir_ / "directory.ini",
+        dir_.File("missing/Config.ini"),
+        dir_.File("directory.ini"),
     };
     for (const std::string& path : paths) {
         try {
@@ -205,7 +210,7 @@ TEST_F(IniFileTest, FailedWritesNameTheFileAndLeaveItAlone) {
             EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
         }
     }
-    EXPECT_EQ(ReadBytes(readOnlyFile), "[Velmora]\r\nCompressPre=30\r\n");
+    EXPECT_EQ(ReadText(readOnlyFile), "[Velmora]\r\nCompressPre=30\r\n");
     EXPECT_TRUE(std::filesystem::is_empty(readOnlyDirectory));
 }
 
