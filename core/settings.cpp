@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "errors.h"
@@ -43,23 +44,23 @@ int HexDigitValue(char c) {
     return -1;
 }
 
-// Digits in the given base up to the end of the text; the magnitude is bounded by limit.
-bool ParseMagnitude(const std::string& digits, int base, uint64_t limit, uint64_t& magnitude) {
+// Digits in the given base up to the end of the text, with a value of at most limit.
+std::optional<uint64_t> ParseMagnitude(const std::string& digits, int base, uint64_t limit) {
     if (digits.empty()) {
-        return false;
+        return std::nullopt;
     }
-    magnitude = 0;
+    uint64_t magnitude = 0;
     for (const char c : digits) {
         const int value = HexDigitValue(c);
         if (value < 0 || value >= base) {
-            return false;
+            return std::nullopt;
         }
         magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(value);
         if (magnitude > limit) {
-            return false;
+            return std::nullopt;
         }
     }
-    return true;
+    return magnitude;
 }
 
 }  // namespace
@@ -105,13 +106,12 @@ int32_t StrToInt(const std::string& text) {
     // The magnitude of the most negative value is one more than that of the largest.
     const uint64_t limit =
         static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) + (negative ? 1 : 0);
-    uint64_t magnitude = 0;
-    if (!ParseMagnitude(text.substr(pos), base, limit, magnitude)) {
+    const auto magnitude = ParseMagnitude(text.substr(pos), base, limit);
+    if (!magnitude) {
         throw EConvertError::NotAnInteger(text);
     }
-    const int64_t value =
-        negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-    return static_cast<int32_t>(value);
+    const auto value = static_cast<int64_t>(*magnitude);
+    return static_cast<int32_t>(negative ? -value : value);
 }
 
 std::string IntToStr(int64_t value) {
