@@ -1,7 +1,8 @@
 // Writes the fuzzers' seed corpus: small valid JPEG files of every kind the converter accepts
 // (and a few it refuses), made with libjpeg.
 //   make_corpus DIR  →  DIR/decode/*.jpg and DIR/compress_file/* (the same files, each behind
-//   a few leading bytes that pick the conversion's percents)
+//   a few leading bytes that pick the conversion's percents), and DIR/settings/* (settings
+//   files, some followed by a NUL and a value to write)
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -70,6 +71,33 @@ std::vector<Seed> MakeSeeds() {
     return seeds;
 }
 
+std::vector<Seed> MakeSettingsSeeds() {
+    using namespace std::string_literals;
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"default",
+         "[Velmora]\r\nOutPath=/home/user/velmora/\r\nCompressPre=75\r\nResizePre=100\r\n"},
+        // "D:\照片\" in GB18030, a hexadecimal and an out-of-range percent.
+        {"gb18030",
+         "[Velmora]\r\nOutPath=D:\\\xD5\xD5\xC6\xAC\\\r\nCompressPre=$32\r\nResizePre=150\r\n"},
+        {"layout",
+         "; comment\n[Other]\nOutPath=elsewhere\n[velmora]\n  compresspre = \" 30 \" \n"
+         "ResizePre=\n[Velmora]\nResizePre=5\n\xC6\xE4\xCB\xFB=1\n[\xC6\xE4\xCB\xFB]\n\xBC\xFC='v'"
+         "\n"},
+        {"bom-no-section",
+         "\xEF\xBB\xBF"
+         "CompressPre=1\r\n[Velmora]\rCompressPre=-0x10\r"},
+        {"write-utf8", "[Velmora]\r\nCompressPre=75\r\n\0/新目录/ with  blanks "s},
+        {"write-quotes", "[Velmora]\r\nOutPath=\"x\"\r\n\0\"quoted\""s},
+        {"write-empty", "\0"s},
+        {"long-value", "[Velmora]\r\nOutPath=" + std::string(3000, 'x') + "\r\nResizePre=7\r\n"},
+    };
+    std::vector<Seed> seeds;
+    for (const auto& [name, text] : texts) {
+        seeds.push_back({name, std::vector<uint8_t>(text.begin(), text.end())});
+    }
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +109,7 @@ int main(int argc, char** argv) {
     const fs::path top = argv[1];
     fs::create_directories(top / "decode");
     fs::create_directories(top / "compress_file");
+    fs::create_directories(top / "settings");
     // Leading bytes for the conversion target: several percent pairs, once into a separate
     // output and once replacing the source.
     const std::vector<uint8_t> prefixes = {0x00, 0x03, 0x05, 0x07, 0x0A, 0x0C};
@@ -92,6 +121,9 @@ int main(int argc, char** argv) {
             const std::string name = seed.name + "-" + std::to_string(prefix);
             velmora::test::WriteBytes((top / "compress_file" / name).string(), bytes);
         }
+    }
+    for (const Seed& seed : MakeSettingsSeeds()) {
+        velmora::test::WriteBytes((top / "settings" / (seed.name + ".ini")).string(), seed.bytes);
     }
     return 0;
 }

@@ -17,4 +17,4 @@ if compgen -G "$regressions/*.jpg" >/dev/null; then
         done
     done
 fi
-echo "seeds: $(ls "$out/decode" | wc -l) decode, $(ls "$out/compress_file" | wc -l) compress_file"
+echo "seeds: $(ls "$out/decode" | wc -l) decode, $(ls "$out/compress_file" | wc -l) compress_file, $(ls "$out/settings" | wc -l) settings"
