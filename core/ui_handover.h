@@ -1,0 +1,57 @@
+// Carrying operations over from a worker thread to the user-interface thread: the worker
+// posts each operation as a queued call and waits until the UI thread has run it, or until a
+// stop is requested, whichever comes first.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+namespace velmora {
+
+// Queues a task for the UI thread and returns at once; the task must not run before the
+// function has returned. The UI thread runs the task at most once, or destroys it unrun
+// (a Qt host posts with QMetaObject::invokeMethod(dialog, task, Qt::QueuedConnection), which
+// drops the task when the dialog is destroyed first). Called on the worker thread only, and
+// never after RequestStop has returned, so it may refer to the dialog itself.
+using TUiTask = std::function<void()>;
+using TPostToUiThread = std::function<void(TUiTask)>;
+
+// Shared by the worker and its owner; copies refer to the same state, which lives as long as
+// any copy or any posted task.
+class TUiHandover {
+  public:
+    explicit TUiHandover(TPostToUiThread post);
+
+    // Any thread; returns at once (at most after a post that is under way has been queued).
+    // From then on no operation is posted, and one still waiting for the UI thread never runs.
+    void RequestStop();
+    bool StopRequested() const;
+
+    // Worker thread: runs the operation on the UI thread and waits for it. False when it was
+    // not carried out or a stop came meanwhile: requested before, requested while it waited,
+    // or its task destroyed unrun. An error raised by the operation is raised here.
+    bool Run(std::function<void()> operation);
+
+    // Run for an operation with a result; no result on the same cases as false above.
+    template <class Operation>
+    auto Ask(Operation operation) -> std::optional<std::invoke_result_t<Operation&>> {
+        using Result = std::invoke_result_t<Operation&>;
+        // Shared with the task: a stop may let the worker leave while the task still runs.
+        auto result = std::make_shared<std::optional<Result>>();
+        if (!Run([result, operation]() mutable { result->emplace(operation()); })) {
+            return std::nullopt;
+        }
+        return std::move(*result);
+    }
+
+  private:
+    struct TState;
+    struct TCall;
+    class TTicket;
+    std::shared_ptr<TState> state_;
+};
+
+}  // namespace velmora
