@@ -16,7 +16,7 @@
 
 #include "core/ui_handover.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // How long a test waits for something that happens at once unless the code under test
 // hangs. It only keeps a hang from blocking the suite; no run comes near it.
@@ -164,4 +164,4 @@ class TBackground {
     std::thread thread_;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -12,9 +12,9 @@
 namespace velmora {
 namespace {
 
-using testing::TBackground;
-using testing::TTaskQueue;
-using testing::TUiThread;
+using test::TBackground;
+using test::TTaskQueue;
+using test::TUiThread;
 
 TEST(UiHandover, OperationsRunOnTheUiThreadWhileTheWorkerWaits) {
     TUiThread ui;
