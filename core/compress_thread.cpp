@@ -26,6 +26,8 @@ struct TBatch {
 // Raised inside the walk when a host operation was not carried out because of a stop.
 struct TStopped {};
 
+// Every host operation asked for after a stop ends the run (TStopped), so a stop during a
+// conversion keeps that file and reports nothing more.
 class TWalk {
   public:
     explicit TWalk(TBatch& batch) : batch_(batch), host_(batch.host) {}
@@ -35,17 +37,10 @@ class TWalk {
         const int32_t count = Ask([host] { return host->EntryCount(); });
         int32_t converted = 0;
         for (int32_t index = 0; index < count; ++index) {
-            if (batch_.handover.StopRequested()) {
-                return TBatchEnd::Stopped;
-            }
             if (!Ask([host, index] { return host->EntrySelected(index); })) {
                 continue;
             }
             ConvertEntry(index);
-            // A stop that came during the conversion keeps the file but reports nothing.
-            if (batch_.handover.StopRequested()) {
-                return TBatchEnd::Stopped;
-            }
             ++converted;
             const int32_t selected = Ask([host] { return host->SelectedCount(); });
             const uint16_t percent = ProgressPercent(converted, selected);

@@ -91,10 +91,6 @@ void TUiHandover::RequestStop() {
     { std::lock_guard lock(state_->postMutex); }
 }
 
-bool TUiHandover::StopRequested() const {
-    return state_->stop;
-}
-
 bool TUiHandover::Run(std::function<void()> operation) {
     auto call = std::make_shared<TCall>(state_, std::move(operation));
     {

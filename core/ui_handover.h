@@ -28,11 +28,12 @@ class TUiHandover {
     // Any thread; returns at once (at most after a post that is under way has been queued).
     // From then on no operation is posted, and one still waiting for the UI thread never runs.
     void RequestStop();
-    bool StopRequested() const;
 
-    // Worker thread: runs the operation on the UI thread and waits for it. False when it was
-    // not carried out or a stop came meanwhile: requested before, requested while it waited,
-    // or its task destroyed unrun. An error raised by the operation is raised here.
+    // Worker thread: runs the operation on the UI thread and waits for it. False when a stop
+    // came first or meanwhile: requested before, requested while the operation waited or ran
+    // (then it may still complete on the UI thread, unwaited for), or its task destroyed
+    // unrun, which counts as a stop from then on. An error raised by the operation is raised
+    // here.
     bool Run(std::function<void()> operation);
 
     // Run for an operation with a result; no result on the same cases as false above.

@@ -27,6 +27,14 @@ using test::TGate;
 using test::TTaskQueue;
 using test::TUiThread;
 
+// a0.jpg, a1.jpg, ...: the file name of entry i.
+std::string EntryName(size_t index) {
+    std::string name = "a";
+    name += std::to_string(index);
+    name += ".jpg";
+    return name;
+}
+
 std::string Text(const std::string& path) {
     const std::vector<uint8_t> bytes = test::ReadBytes(path);
     return {bytes.begin(), bytes.end()};
@@ -56,8 +64,7 @@ class CompressThreadTest : public ::testing::Test {
     // Small JPEG sources, one per selection flag, named a0.jpg, a1.jpg, ...
     void AddEntries(const std::vector<bool>& selected) {
         for (bool isSelected : selected) {
-            const std::string path =
-                sources_.File("a" + std::to_string(host_.entries.size()) + ".jpg");
+            const std::string path = sources_.File(EntryName(host_.entries.size()));
             const unsigned seed = static_cast<unsigned>(host_.entries.size()) + 1;
             test::WriteBytes(path, test::EncodeJpeg(test::MakePattern(40, 30, 3, seed)));
             host_.entries.push_back({path, isSelected});
@@ -101,8 +108,7 @@ TEST_F(CompressThreadTest, ConvertsOnlySelectedEntriesAndReportsAfterEach) {
     EXPECT_EQ(host_.callsOffUiThread, 0);
     EXPECT_EQ(outputs_.Entries(), (std::vector<std::string>{"a0.jpg", "a2.jpg", "a5.jpg"}));
     for (size_t entry : {0u, 2u, 5u}) {
-        EXPECT_EQ(test::ReadBytes(outputs_.File("a" + std::to_string(entry) + ".jpg")),
-                  Expected(entry, {30, 80}))
+        EXPECT_EQ(test::ReadBytes(outputs_.File(EntryName(entry))), Expected(entry, {30, 80}))
             << entry;
     }
     EXPECT_EQ(StoredSetting(kCompressPreKey), "30");

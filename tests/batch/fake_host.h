@@ -129,7 +129,7 @@ class TEndLatch {
 // A one-shot signal between two threads, waited for with the hang bound.
 class TGate {
   public:
-    void Open() {
+    void Open() const {
         std::lock_guard lock(state_->mutex);
         state_->open = true;
         state_->changed.notify_all();
