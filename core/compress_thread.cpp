@@ -58,6 +58,7 @@ class TWalk {
         const std::string output =
             BatchOutputPath(Ask([host] { return host->OutputDirectory(); }), source);
         const TSliderPositions positions = Ask([host] { return host->SliderPositions(); });
+        StopIfRequested();
         batch_.convert(source, output, positions.compressPercent, positions.resizePercent);
     }
 
@@ -65,10 +66,19 @@ class TWalk {
     void StorePercents() {
         TCompressHost* host = host_;
         const TSliderPositions positions = Ask([host] { return host->SliderPositions(); });
+        StopIfRequested();
         TIniFile settings(batch_.settingsFile);
         settings.WriteSetting(kSettingsSection, kCompressPreKey,
                               IntToStr(positions.compressPercent));
         settings.WriteSetting(kSettingsSection, kResizePreKey, IntToStr(positions.resizePercent));
+    }
+
+    // A stop can come while the UI thread serves an operation, which is then completed; it
+    // still keeps the next file from being converted and the percents from being stored.
+    void StopIfRequested() const {
+        if (batch_.handover.StopRequested()) {
+            throw TStopped{};
+        }
     }
 
     template <class Operation>

@@ -83,6 +83,10 @@ class TUiHandover::TTicket {
 TUiHandover::TUiHandover(TPostToUiThread post)
     : state_(std::make_shared<TState>(std::move(post))) {}
 
+bool TUiHandover::StopRequested() const {
+    return state_->stop;
+}
+
 void TUiHandover::RequestStop() {
     state_->stop = true;
     // Taking the mutex orders the flag before a waiting worker's next look at it.
@@ -102,15 +106,14 @@ bool TUiHandover::Run(std::function<void()> operation) {
         state_->post([ticket] { ticket->RunOnUiThread(); });
     }
     std::unique_lock lock(state_->mutex);
+    // An operation the UI thread has begun is completed (it never waits for the worker);
+    // one that has not begun is given up on a stop.
     state_->changed.wait(lock, [&] {
         return call->stage == TCall::TStage::Done || call->stage == TCall::TStage::Dropped ||
-               state_->stop;
+               (call->stage == TCall::TStage::Waiting && state_->stop);
     });
-    if (state_->stop) {
-        if (call->stage == TCall::TStage::Waiting) {
-            call->stage = TCall::TStage::Dropped;
-        }
-        return false;
+    if (call->stage == TCall::TStage::Waiting) {
+        call->stage = TCall::TStage::Dropped;
     }
     if (call->stage == TCall::TStage::Dropped) {
         return false;

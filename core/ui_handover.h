@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
-#include <utility>
 
 namespace velmora {
 
@@ -28,24 +27,24 @@ class TUiHandover {
     // Any thread; returns at once (at most after a post that is under way has been queued).
     // From then on no operation is posted, and one still waiting for the UI thread never runs.
     void RequestStop();
+    bool StopRequested() const;
 
-    // Worker thread: runs the operation on the UI thread and waits for it. False when a stop
-    // came first or meanwhile: requested before, requested while the operation waited or ran
-    // (then it may still complete on the UI thread, unwaited for), or its task destroyed
-    // unrun, which counts as a stop from then on. An error raised by the operation is raised
-    // here.
+    // Worker thread: runs the operation on the UI thread and waits until it is done. False
+    // when it did not run: a stop was requested before it was posted or before the UI thread
+    // began it, or its task was destroyed unrun (which counts as a stop from then on). An
+    // operation the UI thread has begun is waited for, even when it requests the stop
+    // itself. An error raised by the operation is raised here.
     bool Run(std::function<void()> operation);
 
-    // Run for an operation with a result; no result on the same cases as false above.
+    // Run for an operation with a result; no result where Run gives false.
     template <class Operation>
     auto Ask(Operation operation) -> std::optional<std::invoke_result_t<Operation&>> {
-        using Result = std::invoke_result_t<Operation&>;
-        // Shared with the task: a stop may let the worker leave while the task still runs.
-        auto result = std::make_shared<std::optional<Result>>();
-        if (!Run([result, operation]() mutable { result->emplace(operation()); })) {
+        // The operation runs, if at all, while this call waits for it.
+        std::optional<std::invoke_result_t<Operation&>> result;
+        if (!Run([&result, &operation] { result.emplace(operation()); })) {
             return std::nullopt;
         }
-        return std::move(*result);
+        return result;
     }
 
   private:

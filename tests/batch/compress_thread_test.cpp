@@ -230,6 +230,56 @@ TEST_F(CompressThreadTest, StopDuringAConversionCompletesThatFileOnly) {
     EXPECT_EQ(Text(SettingsFile()), oldSettings);
 }
 
+// The stop comes from the UI thread while it serves one of the worker's operations (in the
+// finish operation: the dialog closing itself when done). That operation is completed; the
+// worker neither converts nor stores anything after it.
+TEST_F(CompressThreadTest, StopWhileTheUiThreadServesAnOperation) {
+    struct Case {
+        const char* operation;
+        int occurrence;
+        std::vector<std::string> outputs;
+        std::vector<uint16_t> reports;
+        bool settingsStored;
+        TBatchEnd end;
+    };
+    const Case cases[] = {
+        {"SliderPositions", 2, {"a0.jpg"}, {50}, false, TBatchEnd::Stopped},
+        {"SliderPositions", 3, {"a0.jpg", "a1.jpg"}, {50, 100}, false, TBatchEnd::Stopped},
+        {"Finish", 1, {"a0.jpg", "a1.jpg"}, {50, 100}, true, TBatchEnd::Finished},
+    };
+    AddEntries({true, true});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.operation) + " " + std::to_string(c.occurrence));
+        TFakeHost host = host_;
+        TEndLatch latch;
+        TUiThread ui;
+        host.uiThread = ui.Id();
+        std::unique_ptr<TCompressThread> worker;
+        int seen = 0;
+        host.onCall = [&](const std::string& operation) {
+            if (operation == c.operation && ++seen == c.occurrence) {
+                worker->RequestStop();
+                host.closed = true;
+            }
+        };
+        // Created on the UI thread, as the dialog does, so the hook can reach it.
+        ui.Do([&] {
+            worker = std::make_unique<TCompressThread>(host, ui.PostFunction(), latch.Options());
+        });
+        EXPECT_EQ(latch.Wait(), c.end);
+        ui.Do([] {});
+        EXPECT_EQ(host.calls.back(), c.operation);
+        EXPECT_EQ(host.reports, c.reports);
+        EXPECT_EQ(host.finishes, c.settingsStored ? 1 : 0);
+        EXPECT_EQ(outputs_.Entries(), c.outputs);
+        EXPECT_EQ(FileExists(SettingsFile()), c.settingsStored);
+        for (const std::string& name : outputs_.Entries()) {
+            ::unlink(outputs_.File(name).c_str());
+        }
+        ::unlink(SettingsFile().c_str());
+    }
+}
+
 // The directory text and the file name are joined as they are.
 TEST_F(CompressThreadTest, OutputPathIsDirectoryTextFollowedByFileName) {
     struct Case {
