@@ -1,5 +1,5 @@
 // What a batch worker needs of the window that started it. Every operation is called on the
-// user-interface thread while the worker waits for it, one at a time, and never after the
+// user-interface thread while the worker waits for it, one at a time; none begins after the
 // worker was asked to stop.
 #pragma once
 

@@ -38,10 +38,10 @@ std::string BatchOutputPath(const std::string& directory, const std::string& ent
 // and the host (a stopped worker still finishing its file while a new batch runs is fine).
 // The settings file is the one SettingsFilePath() names at creation.
 //
-// The host is called only from tasks that postToUiThread hands to the UI thread, and only
-// until a stop is requested. Request the stop (RequestStop, or destroying this object)
-// before the host goes away; a Qt dialog does so when it closes and first thing in its
-// destructor.
+// The host is called only from tasks that postToUiThread hands to the UI thread; once a stop
+// is requested no further operation begins. Request the stop (RequestStop, or destroying
+// this object) before the host goes away; a Qt dialog does so when it closes and first thing
+// in its destructor.
 class TCompressThread {
   public:
     TCompressThread(TCompressHost& host, TPostToUiThread postToUiThread,

@@ -1,6 +1,6 @@
 // Carrying operations over from a worker thread to the user-interface thread: the worker
-// posts each operation as a queued call and waits until the UI thread has run it, or until a
-// stop is requested, whichever comes first.
+// posts each operation as a queued call and waits until the UI thread has run it. A stop
+// request ends the wait for an operation the UI thread has not begun, which then never runs.
 #pragma once
 
 #include <functional>
