@@ -189,10 +189,16 @@ std::optional<FoundKey> FindKey(std::string_view text, const std::vector<Line>& 
     return std::nullopt;
 }
 
-// A line of our own goes after text that may lack its final line break.
+// A line of our own goes after text that may lack its final line break, or end in half of
+// one: a final CR is completed to CR LF, since another CR would join the line's value.
 std::string Joined(std::string_view before, std::string_view added, std::string_view after) {
-    const bool needsBreak = !before.empty() && before.back() != '\n';
-    return Concat({before, needsBreak ? "\r\n" : "", added, after});
+    std::string_view lineBreak;
+    if (!before.empty() && before.back() == '\r') {
+        lineBreak = "\n";
+    } else if (!before.empty() && before.back() != '\n') {
+        lineBreak = "\r\n";
+    }
+    return Concat({before, lineBreak, added, after});
 }
 
 }  // namespace

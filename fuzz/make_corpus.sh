@@ -9,12 +9,15 @@ out=${2:-$top/fuzz/out/seeds}
 rm -rf "$out"
 "$build/fuzz/make_corpus" "$out"
 regressions=$top/tests/data/fuzz-regressions
-if compgen -G "$regressions/*.jpg" >/dev/null; then
-    cp "$regressions"/*.jpg "$out/decode/"
-    for f in "$regressions"/*.jpg; do
-        for prefix in 00 03 0a; do
-            { printf "\\x$prefix"; cat "$f"; } >"$out/compress_file/$(basename "$f" .jpg)-$prefix"
-        done
+for f in "$regressions"/*.jpg; do
+    [ -e "$f" ] || continue
+    cp "$f" "$out/decode/"
+    for prefix in 00 03 0a; do
+        { printf "\\x$prefix"; cat "$f"; } >"$out/compress_file/$(basename "$f" .jpg)-$prefix"
     done
-fi
+done
+for f in "$regressions"/*.ini; do
+    [ -e "$f" ] || continue
+    cp "$f" "$out/settings/"
+done
 echo "seeds: $(ls "$out/decode" | wc -l) decode, $(ls "$out/compress_file" | wc -l) compress_file, $(ls "$out/settings" | wc -l) settings"

@@ -1,5 +1,6 @@
-// Damaged and hostile pictures: the inputs that once broke the fuzzers, run through decoding
-// and conversion, and the bound on what a picture may make the decoder allocate.
+// Damaged and hostile input: the pictures and settings files that once broke the fuzzers (or
+// were made to), run through decoding, conversion and the settings writer, and the bound on
+// what a picture may make the decoder allocate.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +10,10 @@
 
 #include "core/compress_file.h"
 #include "core/errors.h"
+#include "core/ini_file.h"
 #include "core/jpeg_image.h"
 #include "core/jpeg_reader.h"
+#include "core/settings.h"
 #include "support/jpeg_fixture.h"
 #include "support/temp_dir.h"
 
@@ -28,10 +31,12 @@ class ScopedDecodedBytesLimit {
     ScopedDecodedBytesLimit& operator=(const ScopedDecodedBytesLimit&) = delete;
 };
 
-std::vector<fs::path> RegressionInputs() {
+std::vector<fs::path> RegressionInputs(const std::string& extension) {
     std::vector<fs::path> paths;
     for (const auto& entry : fs::directory_iterator(VELMORA_FUZZ_REGRESSIONS_DIR)) {
-        paths.push_back(entry.path());
+        if (entry.path().extension() == extension) {
+            paths.push_back(entry.path());
+        }
     }
     std::sort(paths.begin(), paths.end());
     return paths;
@@ -40,8 +45,8 @@ std::vector<fs::path> RegressionInputs() {
 // Each input decodes or fails with one of the system's errors, at both depths, and converts or
 // fails likewise in both branches; on failure the old output stays. Memory errors show under
 // the sanitizer build of the suite.
-TEST(FuzzRegressions, DecodeAndConvertWithoutCrashing) {
-    const std::vector<fs::path> inputs = RegressionInputs();
+TEST(FuzzRegressions, PicturesDecodeAndConvertWithoutCrashing) {
+    const std::vector<fs::path> inputs = RegressionInputs(".jpg");
     ASSERT_FALSE(inputs.empty());
     TempDir dir;
     for (const fs::path& input : inputs) {
@@ -63,6 +68,38 @@ TEST(FuzzRegressions, DecodeAndConvertWithoutCrashing) {
             } catch (const Exception&) {
                 EXPECT_EQ(ReadBytes(dir.File("out.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
             }
+        }
+    }
+}
+
+// Writing one setting into each file reads back as written and leaves every other value as
+// it read before.
+TEST(FuzzRegressions, SettingsWritesKeepEveryOtherValue) {
+    const std::vector<std::pair<std::string, std::string>> settings = {
+        {kSettingsSection, kOutPathKey},
+        {kSettingsSection, kCompressPreKey},
+        {kSettingsSection, kResizePreKey},
+        {"其他", "键"},
+    };
+    const std::vector<fs::path> inputs = RegressionInputs(".ini");
+    ASSERT_FALSE(inputs.empty());
+    TempDir dir;
+    const std::string path = dir.File(kSettingsFileName);
+    const auto readAll = [&] {
+        std::vector<std::string> values;
+        for (const auto& [section, key] : settings) {
+            values.push_back(TIniFile(path).ReadSetting(section, key, "missing"));
+        }
+        return values;
+    };
+    for (const fs::path& input : inputs) {
+        for (size_t written = 0; written < settings.size(); ++written) {
+            SCOPED_TRACE(input.filename().string() + ", writing " + settings[written].second);
+            fs::copy_file(input, path, fs::copy_options::overwrite_existing);
+            std::vector<std::string> expected = readAll();
+            TIniFile(path).WriteSetting(settings[written].first, settings[written].second, "42");
+            expected[written] = "42";
+            EXPECT_EQ(readAll(), expected);
         }
     }
 }
