@@ -23,6 +23,15 @@ struct FreeDeleter {
 
 std::atomic<size_t> decodedBytesLimit{kMaxDecodedBytes};
 
+// libjpeg calls this while it takes in the scans; a jump out of it is an ordinary fatal error.
+void RefuseExcessiveScans(j_common_ptr cinfo) {
+    const auto decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number > kMaxScans) {
+        cinfo->err->msg_code = JERR_BAD_PROGRESSION;
+        cinfo->err->error_exit(cinfo);
+    }
+}
+
 uint8_t MultiplyChannels(unsigned a, unsigned b) {
     return static_cast<uint8_t>((a * b + 127) / 255);
 }
@@ -42,6 +51,8 @@ JpegReader::JpegReader(const uint8_t* data, size_t size) {
     Call([&] { jpeg_create_decompress(&cinfo_); });
     alive_ = true;
     AttachMemorySource(cinfo_, source_, data, size);
+    progress_.progress_monitor = RefuseExcessiveScans;
+    cinfo_.progress = &progress_;
     cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
 }
 

@@ -22,6 +22,12 @@ inline constexpr size_t kMaxDecodedBytes = size_t{1} << 31;
 size_t DecodedBytesLimit();
 void SetDecodedBytesLimit(size_t bytes);
 
+// Every scan of a progressive picture passes over the whole picture, and an empty scan costs
+// a few bytes: a file with thousands of them would keep the decoder busy for hours. Real
+// encoders write a dozen or so; more than this many is refused (EJPEG with libjpeg's "invalid
+// progressive parameters" code).
+inline constexpr int kMaxScans = 500;
+
 class JpegReader {
   public:
     // The bytes are not copied and must outlive the reader.
@@ -62,6 +68,7 @@ class JpegReader {
 
     ErrorManager errors_;
     MemorySource source_;
+    jpeg_progress_mgr progress_{};
     jpeg_decompress_struct cinfo_{};
     bool alive_ = false;
     bool quantized_ = false;

@@ -3,6 +3,8 @@
 // what a picture may make the decoder allocate.
 #include <gtest/gtest.h>
 
+#include <jerror.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -30,6 +32,40 @@ class ScopedDecodedBytesLimit {
     ScopedDecodedBytesLimit(const ScopedDecodedBytesLimit&) = delete;
     ScopedDecodedBytesLimit& operator=(const ScopedDecodedBytesLimit&) = delete;
 };
+
+// The file with its last scan's header repeated (without data) until it has `scans` scans.
+// Each empty scan still passes over the whole picture.
+std::vector<uint8_t> WithScans(const std::vector<uint8_t>& jpeg, int scans) {
+    size_t lastScan = 0, lastScanHeaderEnd = 0;
+    int count = 0;
+    for (size_t i = 2; i + 3 < jpeg.size();) {
+        const uint8_t marker = jpeg[i + 1];
+        if (marker == 0xD9) {
+            break;
+        }
+        const size_t length = size_t{jpeg[i + 2]} << 8 | jpeg[i + 3];
+        if (marker == 0xDA) {
+            ++count;
+            lastScan = i;
+            lastScanHeaderEnd = i + 2 + length;
+            // Entropy-coded data runs to the next marker that is neither stuffing nor restart.
+            i = lastScanHeaderEnd;
+            while (i + 1 < jpeg.size() && !(jpeg[i] == 0xFF && jpeg[i + 1] != 0 &&
+                                            (jpeg[i + 1] < 0xD0 || jpeg[i + 1] > 0xD7))) {
+                ++i;
+            }
+        } else {
+            i += 2 + length;
+        }
+    }
+    std::vector<uint8_t> result(jpeg.begin(), jpeg.end() - 2);  // without EOI
+    for (; count < scans; ++count) {
+        result.insert(result.end(), jpeg.begin() + long(lastScan),
+                      jpeg.begin() + long(lastScanHeaderEnd));
+    }
+    result.insert(result.end(), {0xFF, 0xD9});
+    return result;
+}
 
 std::vector<fs::path> RegressionInputs(const std::string& extension) {
     std::vector<fs::path> paths;
@@ -123,6 +159,29 @@ TEST(DecodedSizeBound, HoldsForTheCoefficientBufferOfProgressivePictures) {
             EXPECT_TRUE(picture.Pixels().Empty());
         } else {
             EXPECT_EQ(picture.Pixels().Width(), 900);
+        }
+    }
+}
+
+TEST(ScanLimit, ProgressivePicturesWithExcessiveScansAreRefused) {
+    const std::vector<uint8_t> progressive =
+        EncodeJpeg(MakePattern(64, 48, 1), {.model = ColorModel::kGrayscale, .progressive = true});
+    struct Case {
+        int scans;
+        bool refused;
+    };
+    for (const Case c : {Case{jpeg::kMaxScans, false}, Case{jpeg::kMaxScans + 1, true}}) {
+        TJPEGImage picture;
+        picture.LoadPictureBytes(WithScans(progressive, c.scans));
+        if (c.refused) {
+            try {
+                picture.Pixels();
+                ADD_FAILURE() << c.scans << " scans decoded";
+            } catch (const EJPEG& error) {
+                EXPECT_EQ(error.Code(), JERR_BAD_PROGRESSION);
+            }
+        } else {
+            EXPECT_EQ(picture.Pixels().Width(), 64) << c.scans << " scans";
         }
     }
 }
