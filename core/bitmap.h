@@ -24,7 +24,7 @@ struct TPaletteEntry {
 };
 
 class TBitmap final : public TGraphic {
-public:
+  public:
     TBitmap() = default;
     TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf24bit);
 
@@ -63,7 +63,7 @@ public:
 
     const TBitmap& DrawPixels() override { return *this; }
 
-private:
+  private:
     void Allocate();
     void Detach();
 

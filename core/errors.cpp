@@ -15,8 +15,8 @@ EFOpenError::EFOpenError(const std::string& path, int osError)
     : EStreamError("Cannot open file \"" + ExpandFileName(path) + "\". " + OsErrorText(osError)) {}
 
 EFCreateError::EFCreateError(const std::string& path, int osError)
-    : EStreamError("Cannot create file \"" + ExpandFileName(path) + "\". " +
-                   OsErrorText(osError)) {}
+    : EStreamError("Cannot create file \"" + ExpandFileName(path) + "\". " + OsErrorText(osError)) {
+}
 
 EReadError::EReadError() : EStreamError("Stream read error") {}
 

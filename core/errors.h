@@ -8,72 +8,72 @@
 namespace velmora {
 
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
 // "Unknown picture file extension (.%s)" and the base of every codec error.
 class EInvalidGraphic : public Exception {
-public:
+  public:
     using Exception::Exception;
     static EInvalidGraphic UnknownExtension(const std::string& extension);
 };
 
 // "JPEG error #%d" with libjpeg's message code (6b numbering).
 class EJPEG : public EInvalidGraphic {
-public:
+  public:
     explicit EJPEG(int code);
     int Code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 // "Cannot change the size of a JPEG image", "Scan line index out of range".
 class EInvalidGraphicOperation : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EStreamError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 // "Cannot open file \"%s\". %s"
 class EFOpenError : public EStreamError {
-public:
+  public:
     EFOpenError(const std::string& path, int osError);
 };
 
 // "Cannot create file \"%s\". %s"
 class EFCreateError : public EStreamError {
-public:
+  public:
     EFCreateError(const std::string& path, int osError);
 };
 
 // "Stream read error"
 class EReadError : public EStreamError {
-public:
+  public:
     EReadError();
 };
 
 // "Stream write error": a write stored fewer bytes than asked (a full disk).
 class EWriteError : public EStreamError {
-public:
+  public:
     EWriteError();
 };
 
 // "'%s' is not a valid integer value"
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
     static EConvertError NotAnInteger(const std::string& text);
 };
 
 // "Unable to write to %s"
 class EIniFileException : public Exception {
-public:
+  public:
     explicit EIniFileException(const std::string& path);
 };
 

@@ -6,7 +6,7 @@ namespace velmora {
 class TBitmap;
 
 class TGraphic {
-public:
+  public:
     virtual ~TGraphic() = default;
 
     virtual int Width() const = 0;
@@ -19,7 +19,7 @@ public:
     // its decoding error once; later requests return what was decoded).
     virtual const TBitmap& DrawPixels() = 0;
 
-protected:
+  protected:
     TGraphic() = default;
     TGraphic(const TGraphic&) = default;
     TGraphic& operator=(const TGraphic&) = default;

@@ -8,7 +8,7 @@
 namespace velmora {
 
 class TIniFile {
-public:
+  public:
     // Does not touch the file.
     explicit TIniFile(std::string path);
 
@@ -19,12 +19,11 @@ public:
                             const std::string& defaultValue) const;
     // Creates the file, section or key as needed, or replaces the value; other sections,
     // keys and lines stay as they were. Raises EIniFileException "Unable to write to %s".
-    void WriteSetting(const std::string& section, const std::string& key,
-                      const std::string& value);
+    void WriteSetting(const std::string& section, const std::string& key, const std::string& value);
 
     const std::string& FileName() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

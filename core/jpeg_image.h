@@ -26,7 +26,7 @@ struct TJPEGData {
 };
 
 class TJPEGImage final : public TGraphic {
-public:
+  public:
     TJPEGImage();
 
     int Width() const override;
@@ -78,7 +78,7 @@ public:
     // The settings every new picture starts with; written once at program start.
     static void SetDefaultDecodeDepth(TJPEGDecodeDepth depth);
 
-private:
+  private:
     std::shared_ptr<const TJPEGData> data_;
     std::unique_ptr<TBitmap> pixels_;
     uint8_t quality_;

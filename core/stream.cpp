@@ -13,7 +13,9 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
     }
 }
 
-void TMemoryStream::SetPosition(int64_t position) { position_ = std::max<int64_t>(position, 0); }
+void TMemoryStream::SetPosition(int64_t position) {
+    position_ = std::max<int64_t>(position, 0);
+}
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
     if (position_ >= Size()) {

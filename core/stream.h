@@ -9,7 +9,7 @@
 namespace velmora {
 
 class TStream {
-public:
+  public:
     virtual ~TStream() = default;
     virtual int64_t Size() const = 0;
     virtual int64_t Position() const = 0;
@@ -23,7 +23,7 @@ public:
 };
 
 class TMemoryStream final : public TStream {
-public:
+  public:
     int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
     int64_t Position() const override { return position_; }
     void SetPosition(int64_t position) override;
@@ -32,7 +32,7 @@ public:
 
     const std::vector<uint8_t>& Data() const { return data_; }
 
-private:
+  private:
     std::vector<uint8_t> data_;
     int64_t position_ = 0;
 };

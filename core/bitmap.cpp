@@ -1,0 +1,91 @@
+#include "bitmap.h"
+
+#include <limits>
+
+#include "errors.h"
+#include "jpeg_image.h"
+
+namespace velmora {
+
+namespace {
+
+int BytesPerPixel(TPixelFormat format) {
+    return format == TPixelFormat::pf24bit ? 3 : 1;
+}
+
+}  // namespace
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : format_(format) {
+    SetSize(width, height);
+}
+
+void TBitmap::SetSize(int width, int height) {
+    if (width < 0 || height < 0) {
+        throw EInvalidGraphicOperation("Invalid bitmap size");
+    }
+    if (width == width_ && height == height_ && (pixels_ || Empty())) {
+        return;
+    }
+    width_ = width;
+    height_ = height;
+    Allocate();
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+    if (format == format_) {
+        return;
+    }
+    format_ = format;
+    Allocate();
+}
+
+int TBitmap::BytesPerLine() const {
+    const int64_t raw = static_cast<int64_t>(width_) * BytesPerPixel(format_);
+    return static_cast<int>((raw + 3) & ~int64_t{3});
+}
+
+const uint8_t* TBitmap::ScanLine(int row) const {
+    if (row < 0 || row >= height_ || !pixels_) {
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    }
+    return pixels_->data() + static_cast<size_t>(row) * static_cast<size_t>(BytesPerLine());
+}
+
+uint8_t* TBitmap::ScanLine(int row) {
+    if (row < 0 || row >= height_ || !pixels_) {
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    }
+    Detach();
+    return pixels_->data() + static_cast<size_t>(row) * static_cast<size_t>(BytesPerLine());
+}
+
+void TBitmap::CopyPicture(const TBitmap& source) {
+    if (&source != this) {
+        *this = source;
+    }
+}
+
+void TBitmap::CopyPicture(TJPEGImage& source) {
+    CopyPicture(source.Pixels());
+}
+
+void TBitmap::Allocate() {
+    pixels_.reset();
+    if (Empty()) {
+        return;
+    }
+    const int64_t bytesPerLine = static_cast<int64_t>(width_) * BytesPerPixel(format_) + 3;
+    if (bytesPerLine > std::numeric_limits<int>::max()) {
+        throw EInvalidGraphicOperation("Invalid bitmap size");
+    }
+    const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
+    pixels_ = std::make_shared<std::vector<uint8_t>>(size);
+}
+
+void TBitmap::Detach() {
+    if (pixels_ && pixels_.use_count() > 1) {
+        pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+    }
+}
+
+}  // namespace velmora

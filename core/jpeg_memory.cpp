@@ -1,0 +1,119 @@
+#include "jpeg_memory.h"
+
+#include <algorithm>
+#include <new>
+
+#include <jerror.h>
+
+namespace velmora::jpeg {
+
+namespace {
+
+constexpr size_t kChunk = 4096;
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+MemorySource& SourceOf(j_decompress_ptr cinfo) {
+    return *reinterpret_cast<MemorySource*>(cinfo->src);
+}
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    MemorySource& source = SourceOf(cinfo);
+    if (source.offset >= source.size) {
+        if (source.size == 0) {
+            ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        }
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source.pub.next_input_byte = kEndOfImage;
+        source.pub.bytes_in_buffer = sizeof kEndOfImage;
+        return TRUE;
+    }
+    const size_t n = std::min(kChunk, source.size - source.offset);
+    source.pub.next_input_byte = source.data + source.offset;
+    source.pub.bytes_in_buffer = n;
+    source.offset += n;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) {
+        return;
+    }
+    MemorySource& source = SourceOf(cinfo);
+    size_t remaining = static_cast<size_t>(count);
+    while (remaining > source.pub.bytes_in_buffer) {
+        remaining -= source.pub.bytes_in_buffer;
+        FillInputBuffer(cinfo);
+    }
+    source.pub.next_input_byte += remaining;
+    source.pub.bytes_in_buffer -= remaining;
+}
+
+void TermSource(j_decompress_ptr) {}
+
+MemoryDestination& DestinationOf(j_compress_ptr cinfo) {
+    return *reinterpret_cast<MemoryDestination*>(cinfo->dest);
+}
+
+// Grows the output by one chunk and points libjpeg at it. An allocation failure becomes
+// libjpeg's own out-of-memory error, so that no C++ exception crosses libjpeg's frames.
+bool GrowByChunk(j_compress_ptr cinfo) {
+    std::vector<uint8_t>& output = *DestinationOf(cinfo).output;
+    try {
+        output.resize(output.size() + kChunk);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    DestinationOf(cinfo).pub.next_output_byte = output.data() + output.size() - kChunk;
+    DestinationOf(cinfo).pub.free_in_buffer = kChunk;
+    return true;
+}
+
+void InitDestination(j_compress_ptr cinfo) {
+    if (!GrowByChunk(cinfo)) {
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+    // libjpeg calls this only when the whole chunk is full.
+    if (!GrowByChunk(cinfo)) {
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+    MemoryDestination& destination = DestinationOf(cinfo);
+    destination.output->resize(destination.output->size() - destination.pub.free_in_buffer);
+    destination.pub.free_in_buffer = 0;
+}
+
+}  // namespace
+
+void AttachMemorySource(jpeg_decompress_struct& cinfo, MemorySource& source, const uint8_t* data,
+                        size_t size) {
+    source.pub.init_source = InitSource;
+    source.pub.fill_input_buffer = FillInputBuffer;
+    source.pub.skip_input_data = SkipInputData;
+    source.pub.resync_to_restart = jpeg_resync_to_restart;
+    source.pub.term_source = TermSource;
+    source.pub.next_input_byte = nullptr;
+    source.pub.bytes_in_buffer = 0;
+    source.data = data;
+    source.size = size;
+    source.offset = 0;
+    cinfo.src = &source.pub;
+}
+
+void AttachMemoryDestination(jpeg_compress_struct& cinfo, MemoryDestination& destination,
+                             std::vector<uint8_t>& output) {
+    destination.pub.init_destination = InitDestination;
+    destination.pub.empty_output_buffer = EmptyOutputBuffer;
+    destination.pub.term_destination = TermDestination;
+    destination.output = &output;
+    cinfo.dest = &destination.pub;
+}
+
+}  // namespace velmora::jpeg

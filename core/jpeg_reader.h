@@ -1,0 +1,71 @@
+// One libjpeg decompression over bytes in memory, with the system's fixed decoding profile.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "bitmap.h"
+#include "jpeg_error.h"
+#include "jpeg_image.h"
+#include "jpeg_memory.h"
+
+namespace velmora::jpeg {
+
+// Decoded pictures larger than this many bytes of pixels are refused before anything big is
+// allocated (EJPEG with libjpeg's "image too big" code). libjpeg's own buffers are held to the
+// same bound.
+inline constexpr size_t kMaxDecodedBytes = size_t{1} << 31;
+
+class JpegReader {
+  public:
+    // The bytes are not copied and must outlive the reader.
+    JpegReader(const uint8_t* data, size_t size);
+    ~JpegReader();
+    JpegReader(const JpegReader&) = delete;
+    JpegReader& operator=(const JpegReader&) = delete;
+
+    // Reads the header (requiring an image); with keepMetadata the orientation and colour
+    // profile markers are kept for Metadata().
+    void ReadHeader(bool keepMetadata);
+    int ImageWidth() const { return static_cast<int>(cinfo_.image_width); }
+    int ImageHeight() const { return static_cast<int>(cinfo_.image_height); }
+    bool Grayscale() const { return cinfo_.jpeg_color_space == JCS_GRAYSCALE; }
+    bool Progressive();
+    TPictureMetadata Metadata();
+
+    // Block smoothing, floating-point DCT, fancy upsampling; one-component pictures (and every
+    // picture at 8-bit depth) quantized to 236 colours; four-component pictures converted from
+    // CMYK. Refuses pictures over kMaxDecodedBytes.
+    void Start(TJPEGDecodeDepth depth);
+    int OutputWidth() const { return static_cast<int>(cinfo_.output_width); }
+    int OutputHeight() const { return static_cast<int>(cinfo_.output_height); }
+    TPixelFormat OutputFormat() const {
+        return quantized_ ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
+    }
+    // The colour map of a quantized picture.
+    std::vector<TPaletteEntry> Palette() const;
+    // The next row, top row first: blue, green, red bytes, or palette indexes.
+    void ReadRow(uint8_t* row);
+    void Finish();
+
+  private:
+    template <typename Step>
+    void Call(Step&& step);
+    void Destroy();
+    void ConvertCmykRow(uint8_t* row) const;
+
+    ErrorManager errors_;
+    MemorySource source_;
+    jpeg_decompress_struct cinfo_{};
+    bool alive_ = false;
+    bool quantized_ = false;
+    bool cmyk_ = false;
+    std::vector<uint8_t> cmykRow_;
+};
+
+// Decodes the bytes into the bitmap, which the caller has already attached to its picture:
+// when a step fails the bitmap keeps the rows decoded so far.
+void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap);
+
+}  // namespace velmora::jpeg

@@ -1,0 +1,110 @@
+#include "jpeg_writer.h"
+
+#include "errors.h"
+#include "jpeg_metadata.h"
+
+namespace velmora::jpeg {
+
+namespace {
+
+constexpr int kExifMarker = JPEG_APP0 + 1;
+
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr) {
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        const size_t i = indexes[x];
+        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
+        bgr[0] = colour.blue;
+        bgr[1] = colour.green;
+        bgr[2] = colour.red;
+    }
+}
+
+}  // namespace
+
+JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
+                       bool progressive, const TPictureMetadata& metadata) {
+    cinfo_.err = AttachErrorManager(errors_);
+    Call([&] { jpeg_create_compress(&cinfo_); });
+    alive_ = true;
+    AttachMemoryDestination(cinfo_, destination_, output);
+    cinfo_.image_width = static_cast<JDIMENSION>(width);
+    cinfo_.image_height = static_cast<JDIMENSION>(height);
+    cinfo_.input_components = 3;
+    cinfo_.in_color_space = JCS_EXT_BGR;
+    Call([&] {
+        jpeg_set_defaults(&cinfo_);
+        cinfo_.dct_method = JDCT_FLOAT;
+        jpeg_set_quality(&cinfo_, quality, TRUE);
+        if (progressive) {
+            jpeg_simple_progression(&cinfo_);
+        }
+        jpeg_start_compress(&cinfo_, TRUE);
+    });
+    // Made before the guarded call: a jump out of libjpeg must not skip any object of ours.
+    const std::vector<uint8_t> exif = metadata.orientation != 1
+                                          ? MakeExifOrientation(metadata.orientation)
+                                          : std::vector<uint8_t>();
+    Call([&] {
+        if (!exif.empty()) {
+            jpeg_write_marker(&cinfo_, kExifMarker, exif.data(),
+                              static_cast<unsigned>(exif.size()));
+        }
+        if (!metadata.iccProfile.empty()) {
+            jpeg_write_icc_profile(&cinfo_, metadata.iccProfile.data(),
+                                   static_cast<unsigned>(metadata.iccProfile.size()));
+        }
+    });
+}
+
+JpegWriter::~JpegWriter() {
+    Destroy();
+}
+
+template <typename Step>
+void JpegWriter::Call(Step&& step) {
+    if (setjmp(errors_.jump) != 0) {
+        const int code = errors_.code;
+        Destroy();
+        throw EJPEG(code);
+    }
+    step();
+}
+
+void JpegWriter::Destroy() {
+    if (alive_) {
+        alive_ = false;
+        jpeg_destroy_compress(&cinfo_);
+    }
+}
+
+void JpegWriter::WriteRow(const uint8_t* row) {
+    JSAMPROW rows[1] = {const_cast<JSAMPROW>(row)};
+    Call([&] { jpeg_write_scanlines(&cinfo_, rows, 1); });
+}
+
+void JpegWriter::Finish() {
+    Call([&] { jpeg_finish_compress(&cinfo_); });
+}
+
+std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive) {
+    std::vector<uint8_t> output;
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    JpegWriter writer(output, width, height, quality, progressive, bitmap.Metadata());
+    if (bitmap.PixelFormat() == TPixelFormat::pf24bit) {
+        for (int y = 0; y < height; ++y) {
+            writer.WriteRow(bitmap.ScanLine(y));
+        }
+    } else {
+        std::vector<uint8_t> bgr(static_cast<size_t>(width) * 3);
+        for (int y = 0; y < height; ++y) {
+            PaletteRowToBgr(bitmap.ScanLine(y), width, bitmap.Palette(), bgr.data());
+            writer.WriteRow(bgr.data());
+        }
+    }
+    writer.Finish();
+    return output;
+}
+
+}  // namespace velmora::jpeg

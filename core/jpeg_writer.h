@@ -1,0 +1,42 @@
+// One libjpeg compression into memory, with the system's fixed encoding profile.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "bitmap.h"
+#include "jpeg_error.h"
+#include "jpeg_memory.h"
+
+namespace velmora::jpeg {
+
+class JpegWriter {
+  public:
+    // Starts a baseline (or simple-progression) JFIF encoding of width × height pixels at the
+    // quality, appending to output; a kept orientation and colour profile are written right
+    // after the JFIF marker. Quality 0 is passed through; libjpeg treats it as 1.
+    JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality, bool progressive,
+               const TPictureMetadata& metadata);
+    ~JpegWriter();
+    JpegWriter(const JpegWriter&) = delete;
+    JpegWriter& operator=(const JpegWriter&) = delete;
+
+    // The next row, top row first, as blue, green, red bytes.
+    void WriteRow(const uint8_t* row);
+    void Finish();
+
+  private:
+    template <typename Step>
+    void Call(Step&& step);
+    void Destroy();
+
+    ErrorManager errors_;
+    MemoryDestination destination_;
+    jpeg_compress_struct cinfo_{};
+    bool alive_ = false;
+};
+
+// The bitmap's pixels encoded with the profile (palette pixels through their colours).
+std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive);
+
+}  // namespace velmora::jpeg

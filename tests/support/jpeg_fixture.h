@@ -1,0 +1,72 @@
+// Small JPEG files of every kind the converter meets, written with libjpeg directly so that
+// the tests do not depend on the code they test.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+// Pixels as rows of red, green, blue bytes (or one byte per pixel for other component
+// counts), tightly packed.
+struct RawImage {
+    int width = 0;
+    int height = 0;
+    int components = 3;
+    std::vector<uint8_t> samples;
+
+    uint8_t* Pixel(int x, int y) { return &samples[(size_t(y) * width + x) * components]; }
+    const uint8_t* Pixel(int x, int y) const {
+        return &samples[(size_t(y) * width + x) * components];
+    }
+};
+
+// A photograph-like pattern: smooth gradients with some detail, deterministic.
+RawImage MakePattern(int width, int height, int components = 3, unsigned seed = 1);
+RawImage MakeSolid(int width, int height, uint8_t red, uint8_t green, uint8_t blue);
+
+enum class ColorModel { kYCbCr, kGrayscale, kRgb, kCmykAdobe, kCmykPlain, kYcck, kTwoComponents };
+
+struct EncodeOptions {
+    int quality = 90;
+    ColorModel model = ColorModel::kYCbCr;
+    bool progressive = false;
+    bool arithmetic = false;
+    bool optimize = false;
+    int restartInterval = 0;  // MCUs between restart markers; 0: none
+    int hSampling = 2;        // luminance sampling factors; 1×1 gives 4:4:4
+    int vSampling = 2;
+    int exifOrientation = 0;   // 0: no EXIF marker
+    bool exifWithGps = false;  // add an unrelated GPS IFD pointer tag before the orientation
+    std::vector<uint8_t> iccProfile{};
+    bool floatDct = true;
+};
+
+std::vector<uint8_t> EncodeJpeg(const RawImage& image, const EncodeOptions& options = {});
+
+// The reference decoding of the system's profile (block smoothing, float DCT, fancy
+// upsampling) to red, green, blue rows; grayscale stays one component (not quantized).
+RawImage DecodeReference(const std::vector<uint8_t>& bytes);
+
+// What a file's markers say.
+struct JpegFacts {
+    bool progressive = false;  // SOF2
+    bool baseline = false;     // SOF0
+    int components = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::vector<int>> quantTables;  // in zig-zag order, as stored
+    bool hasJfif = false;
+    int jfifMajor = 0, jfifMinor = 0, densityUnit = -1, xDensity = 0, yDensity = 0;
+    int app1Count = 0;               // EXIF and other APP1 markers
+    std::vector<uint8_t> firstApp1;  // body of the first APP1
+    int app2Count = 0;
+    std::vector<std::pair<int, int>> sampling;  // per component (h, v)
+};
+JpegFacts ReadFacts(const std::vector<uint8_t>& bytes);
+
+// A fake ICC profile of the given size (valid enough for carrying, not for colour management).
+std::vector<uint8_t> MakeIccProfile(size_t size);
+
+}  // namespace velmora::test
