@@ -86,9 +86,7 @@ void ShowFitted(TPicScrollBox* box) {
 }  // namespace
 
 TScrollBoxFrame::TScrollBoxFrame(QWidget* owner) : QWidget(owner) {
-    QFont font(kSongFamily);
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(SongPixelFont(12));
     resize(498, 463);
     PageControl1 = new QTabWidget(this);
     StackLayout(this)->addWidget(PageControl1);

@@ -23,6 +23,7 @@
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "widgets/picture_view.h"
+#include "widgets/song_font.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::ui {
@@ -59,9 +60,7 @@ QSplitter* PanelSplitter(Qt::Orientation orientation, QWidget* parent) {
 
 TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("CorvaneVelmora"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(SongPixelFont(12));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kMinimumWidth, kMinimumHeight);
     BuildBars();
