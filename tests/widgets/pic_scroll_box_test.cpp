@@ -1,3 +1,4 @@
+#include "support/scroll_bar_parts.h"
 #include "widgets/U_PicScrollBox.h"
 
 #include <gtest/gtest.h>
@@ -11,25 +12,11 @@
 namespace velmora {
 namespace {
 
+using test::PartCentre;
+
 TBitmap Picture(int width, int height) {
     TBitmap bitmap(width, height);
     return bitmap;
-}
-
-// Where a part of a scroll bar is, as the style lays it out.
-QPoint PartCentre(QScrollBar* bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    option.subControls = QStyle::SC_All;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
 }
 
 // A pane in a window, showing a picture larger than itself, that logs its scroll events
