@@ -16,6 +16,7 @@ if [ "${VELMORA_SANITIZE:-1}" != 0 ]; then
     VELMORA_BUILD_DIR=$asan_build "$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVELMORA_ASAN=ON
     ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1} \
+        LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/lsan.supp:print_suppressions=0} \
         UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
         ctest --test-dir "$asan_build" --output-on-failure -j "$(nproc)"
 fi
