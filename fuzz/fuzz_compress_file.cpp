@@ -84,7 +84,7 @@ void CheckOutput(const std::string& output, int sourceWidth, int sourceHeight, i
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    velmora::jpeg::SetDecodedBytesLimit(velmora::fuzz::kDecodedBytesLimit);
+    velmora::jpeg::SetDecodedBytesLimit(velmora::fuzz::kConversionDecodedBytesLimit);
     std::string pattern = (std::filesystem::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
     Check(::mkdtemp(pattern.data()) != nullptr);
     workDirectory = pattern;

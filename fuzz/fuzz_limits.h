@@ -9,5 +9,7 @@ namespace velmora::fuzz {
 // header claiming a huge picture costs milliseconds instead of the sanitizer's memory budget.
 // The size checks themselves are the same as under the real bound.
 inline constexpr size_t kDecodedBytesLimit = size_t{1} << 22;
+// A conversion decodes and encodes twice and writes a file: a quarter of that keeps it quick.
+inline constexpr size_t kConversionDecodedBytesLimit = size_t{1} << 20;
 
 }  // namespace velmora::fuzz
