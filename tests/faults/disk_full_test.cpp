@@ -1,6 +1,6 @@
 // A full disk while the output is written: the conversion fails with "Stream write error", the
 // old output stays as it was (also when the output is the source itself) and no temporary file
-// is left behind.
+// is left behind. A settings write on a full disk fails likewise and keeps every old setting.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,6 +9,8 @@
 
 #include "core/compress_file.h"
 #include "core/errors.h"
+#include "core/ini_file.h"
+#include "core/settings.h"
 #include "support/jpeg_fixture.h"
 #include "support/temp_dir.h"
 #include "write_faults.h"
@@ -84,6 +86,30 @@ TEST_F(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
     CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100);
     CompressFile(dir.File("a.jpg"), dir.File("ref.jpg"), 25, 100);
     EXPECT_EQ(ReadBytes(dir.File("out.jpg")), ReadBytes(dir.File("ref.jpg")));
+}
+
+TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
+    const std::string path = dir.File(kSettingsFileName);
+    const std::string old = "[Velmora]\r\nOutPath=/photos/out/\r\nCompressPre=75\r\n";
+    WriteBytes(path, std::vector<uint8_t>(old.begin(), old.end()));
+    // The settings file is a few dozen bytes: space for part of it, or for none.
+    const Fault faults[] = {
+        {"no space at the first write", [] { FailWritesAfter(0, ENOSPC); }},
+        {"space for 20 bytes", [] { FailWritesAfter(20, ENOSPC); }},
+        {"flush fails", [] { FailFsync(ENOSPC); }},
+    };
+    for (const Fault& fault : faults) {
+        fault.arm();
+        try {
+            TIniFile(path).WriteSetting(kSettingsSection, kCompressPreKey, "30");
+            ADD_FAILURE() << fault.name << ": no error";
+        } catch (const EIniFileException& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path) << fault.name;
+        }
+        ClearWriteFaults();
+        EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>(old.begin(), old.end())) << fault.name;
+        ExpectOnly({kSettingsFileName}, fault.name);
+    }
 }
 
 }  // namespace
