@@ -20,3 +20,12 @@ if [ "${VELMORA_SANITIZE:-1}" != 0 ]; then
         UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
         ctest --test-dir "$asan_build" --output-on-failure -j "$(nproc)"
 fi
+
+# On request (VELMORA_TSAN_PASS=1), once more under ThreadSanitizer; not part of the default run.
+if [ "${VELMORA_TSAN_PASS:-0}" = 1 ]; then
+    tsan_build=${VELMORA_TSAN_BUILD_DIR:-$build-tsan}
+    VELMORA_BUILD_DIR=$tsan_build "$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVELMORA_TSAN=ON
+    TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:suppressions=$top/scripts/tsan.supp} \
+        ctest --test-dir "$tsan_build" --output-on-failure -j "$(nproc)"
+fi
