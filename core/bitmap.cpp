@@ -17,10 +17,10 @@ int BytesPerPixel(TPixelFormat format) {
 
 // Pixel storage is the one allocation that grows with the picture: running out of memory
 // there is an error of the operation, not the end of the program.
-template <typename... Args>
-std::shared_ptr<std::vector<uint8_t>> NewStorage(Args&&... args) {
+template <typename Storage, typename... Args>
+std::shared_ptr<Storage> NewStorage(Args&&... args) {
     try {
-        return std::make_shared<std::vector<uint8_t>>(std::forward<Args>(args)...);
+        return std::make_shared<Storage>(std::forward<Args>(args)...);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory();
     }
@@ -94,7 +94,7 @@ void TBitmap::Allocate() {
     }
     const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
     try {
-        pixels_ = NewStorage(size);
+        pixels_ = NewStorage<std::vector<uint8_t>>(size);
     } catch (const EOutOfMemory&) {
         // Never a size without storage behind it.
         width_ = height_ = 0;
@@ -104,7 +104,7 @@ void TBitmap::Allocate() {
 
 void TBitmap::Detach() {
     if (pixels_ && pixels_.use_count() > 1) {
-        pixels_ = NewStorage(*pixels_);
+        pixels_ = NewStorage<std::vector<uint8_t>>(*pixels_);
     }
 }
 
