@@ -68,9 +68,15 @@ QPixmap CommandPixmap(CommandImage image) {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     switch (image) {
-        case CommandImage::Picture: DrawPicture(painter); break;
-        case CommandImage::Tools: DrawTools(painter); break;
-        case CommandImage::Seal: DrawSeal(painter); break;
+        case CommandImage::Picture:
+            DrawPicture(painter);
+            break;
+        case CommandImage::Tools:
+            DrawTools(painter);
+            break;
+        case CommandImage::Seal:
+            DrawSeal(painter);
+            break;
     }
     return pixmap;
 }

@@ -8,7 +8,9 @@
 
 namespace velmora::ui {
 
-inline std::string ToCorePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+inline std::string ToCorePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 inline QString FromCorePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }

@@ -28,7 +28,9 @@ QString ErrorBoxText(const QString& message) {
     return message;
 }
 
-QString ErrorMessage(const std::exception& error) { return QString::fromUtf8(error.what()); }
+QString ErrorMessage(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
 
 void ReportError(const QString& message) {
     if (QWidget* grabber = QWidget::mouseGrabber()) {

@@ -8,16 +8,16 @@ namespace velmora::ui {
 
 class TRzStatusPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TRzStatusPane(QWidget* parent = nullptr);
 
     QString Caption() const { return caption_; }
     void SetCaption(const QString& caption);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString caption_;
 };
 

@@ -64,7 +64,8 @@ TF_About::TF_About(QWidget* parent) : QDialog(parent) {
     memo->setReadOnly(true);
     // Disabled only for input: the notice keeps the ordinary text colour.
     QPalette notice = memo->palette();
-    notice.setColor(QPalette::Disabled, QPalette::Text, notice.color(QPalette::Active, QPalette::WindowText));
+    notice.setColor(QPalette::Disabled, QPalette::Text,
+                    notice.color(QPalette::Active, QPalette::WindowText));
     memo->setPalette(notice);
 
     Label1 = PlacedLabel(QStringLiteral("CorvaneVelmora"), 36, 210, this);
@@ -86,22 +87,35 @@ TF_About::TF_About(QWidget* parent) : QDialog(parent) {
 bool TF_About::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label9) {
         switch (event->type()) {
-            case QEvent::MouseMove: Label9MouseMove(); break;
-            case QEvent::Leave: Label9MouseLeave(); break;
-            case QEvent::MouseButtonRelease: Label9Click(); break;
-            default: break;
+            case QEvent::MouseMove:
+                Label9MouseMove();
+                break;
+            case QEvent::Leave:
+                Label9MouseLeave();
+                break;
+            case QEvent::MouseButtonRelease:
+                Label9Click();
+                break;
+            default:
+                break;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
 // The pointer shape is the dialog's: the label has none of its own.
-void TF_About::Label9MouseMove() { setCursor(Qt::PointingHandCursor); }
+void TF_About::Label9MouseMove() {
+    setCursor(Qt::PointingHandCursor);
+}
 
-void TF_About::Label9MouseLeave() { setCursor(Qt::ArrowCursor); }
+void TF_About::Label9MouseLeave() {
+    setCursor(Qt::ArrowCursor);
+}
 
 // Asks the desktop to open the home page; whether it could is not looked at.
-void TF_About::Label9Click() { QDesktopServices::openUrl(QUrl(kHomePage)); }
+void TF_About::Label9Click() {
+    QDesktopServices::openUrl(QUrl(kHomePage));
+}
 
 void TF_About::closeEvent(QCloseEvent* event) {
     F_About = nullptr;

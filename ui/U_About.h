@@ -17,7 +17,7 @@ inline const QString kHomePage = QStringLiteral("https://corvane.example/velmora
 
 class TF_About : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_About(QWidget* parent = nullptr);
 
     QFrame* Bevel1;
@@ -31,12 +31,12 @@ public:
     QLabel* Label8;
     QLabel* Label9;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Label9MouseMove();
     void Label9MouseLeave();
     void Label9Click();

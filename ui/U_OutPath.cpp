@@ -76,7 +76,9 @@ void TF_OutPath::Button1Click() {
     close();
 }
 
-void TF_OutPath::Button2Click() { close(); }
+void TF_OutPath::Button2Click() {
+    close();
+}
 
 void TF_OutPath::closeEvent(QCloseEvent* event) {
     F_OutPath = nullptr;

@@ -14,7 +14,7 @@ namespace velmora::ui {
 
 class TF_OutPath : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_OutPath(QWidget* parent = nullptr);
 
     QFrame* Panel1;
@@ -26,11 +26,11 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void Button3Click();
     void Button1Click();

@@ -12,6 +12,7 @@
 
 #include "BarLook.h"
 #include "CommandImages.h"
+#include "CoreText.h"
 #include "DialogOpening.h"
 #include "StatusPane.h"
 #include "U_About.h"
@@ -20,7 +21,7 @@
 #include "core/file_io.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
-#include "widgets/U_PicScrollBox.h"
+#include "widgets/picture_view.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::ui {
@@ -70,7 +71,8 @@ TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
 }
 
 void TF_Velmora::BuildBars() {
-    Btn_Compress = new QAction(CommandIcon(CommandImage::Picture), QStringLiteral("开始压缩"), this);
+    Btn_Compress =
+        new QAction(CommandIcon(CommandImage::Picture), QStringLiteral("开始压缩"), this);
     dxBarLargeButton2 =
         new QAction(CommandIcon(CommandImage::Tools), QStringLiteral("系统设置"), this);
     dxBarLargeButton3 = new QAction(CommandIcon(CommandImage::Seal), QStringLiteral("关于"), this);
@@ -116,8 +118,8 @@ void TF_Velmora::BuildPanels() {
     ShellTreeView1->setFixedHeight(kTreeHeight);
     left->addWidget(ShellTreeView1);
     cxImage1 = new TcxImage(Panel1);
-    cxImage1->Properties.Stretch = true;
-    cxImage1->Properties.Center = true;
+    cxImage1->Properties().SetStretch(true);
+    cxImage1->Properties().SetCenter(true);
     cxImage1->setEnabled(false);
     left->addWidget(cxImage1, 1);
 
@@ -164,9 +166,22 @@ void TF_Velmora::FormCreate() {
         StrToInt(settings.ReadSetting(kSettingsSection, kResizePreKey, "100")));
 }
 
+int TF_Velmora::EntryCount() const {
+    return ShellListView1->model() ? ShellListView1->model()->rowCount() : 0;
+}
+
+bool TF_Velmora::EntrySelected(int row) const {
+    return ShellListView1->selectionModel() && ShellListView1->selectionModel()->isRowSelected(row);
+}
+
+std::string TF_Velmora::EntryPath(int row) const {
+    return ToCorePath(ShellListView1->model()->index(row, 0).data(Qt::UserRole).toString());
+}
+
 int TF_Velmora::SelectedCount() const {
-    return ShellListView1->selectionModel() ? ShellListView1->selectionModel()->selectedRows().size()
-                                            : 0;
+    return ShellListView1->selectionModel()
+               ? ShellListView1->selectionModel()->selectedRows().size()
+               : 0;
 }
 
 void TF_Velmora::showEvent(QShowEvent* event) {
@@ -184,8 +199,12 @@ void TF_Velmora::Btn_CompressClick() {
     }
 }
 
-void TF_Velmora::dxBarLargeButton2Click() { OpenDialog(F_OutPath); }
+void TF_Velmora::dxBarLargeButton2Click() {
+    OpenDialog(F_OutPath);
+}
 
-void TF_Velmora::dxBarLargeButton3Click() { OpenDialog(F_About); }
+void TF_Velmora::dxBarLargeButton3Click() {
+    OpenDialog(F_About);
+}
 
 }  // namespace velmora::ui

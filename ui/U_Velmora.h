@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <string>
 
 class QAction;
 class QFrame;
@@ -22,7 +23,7 @@ class TScrollBoxFrame;
 
 class TF_Velmora : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TF_Velmora(QWidget* parent = nullptr);
 
     // Runs once before the window is first shown: creates the preview frame, writes the
@@ -47,14 +48,18 @@ public:
     TRzStatusPane* RzStatusPane1;
     QSplitter* Splitter2;
 
-    // Selection queries of the file list.
+    // Queries of the file list, in list order.
+    int EntryCount() const;
+    bool EntrySelected(int row) const;
+    // The entry's full file-system path (the file system's bytes).
+    std::string EntryPath(int row) const;
     int SelectedCount() const;
 
-protected:
+  protected:
     QMenu* createPopupMenu() override { return nullptr; }
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void BuildBars();
     void BuildPanels();
     void Btn_CompressClick();

@@ -8,7 +8,7 @@ namespace velmora::ui {
 
 class TVelmoraApplication : public QApplication {
     Q_OBJECT
-public:
+  public:
     TVelmoraApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
