@@ -16,7 +16,9 @@ void WriteFileOfSize(const std::string& path, size_t size);
 void WriteJpegFile(const std::string& path, int width = 16, int height = 8);
 void MakeFolder(const std::string& path);
 
-inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+inline QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace velmora::test
 

@@ -34,11 +34,10 @@ TEST(JpegFilter, KeepsNamesWhoseLastExtensionIsJpgInAnyLetterCase) {
         const char* name;
         bool kept;
     } cases[] = {
-        {"a.jpg", true},        {"b.JPG", true},          {"c.Jpg", true},
-        {"d.jpeg", false},      {"e.jpe", false},         {"f.png", false},
-        {"folder", false},      {"photo.jpg.jpg", true},  {"photo.jpg.png", false},
-        {"照片.JPG", true},     {"a.b:c.jpg", true},      {"jpg", false},
-        {"a.jpg ", false},      {"a.ｊｐｇ", false},     {"x.jpg/", false},
+        {"a.jpg", true},          {"b.JPG", true},     {"c.Jpg", true},     {"d.jpeg", false},
+        {"e.jpe", false},         {"f.png", false},    {"folder", false},   {"photo.jpg.jpg", true},
+        {"photo.jpg.png", false}, {"照片.JPG", true},  {"a.b:c.jpg", true}, {"jpg", false},
+        {"a.jpg ", false},        {"a.ｊｐｇ", false}, {"x.jpg/", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(HasJpgExtension(QString::fromUtf8(c.name)), c.kept) << c.name;
@@ -102,10 +101,10 @@ TEST(LoadPictureByFileName, FailuresNameTheExtensionOrTheFile) {
     EXPECT_EQ(LoadError(dir.File("fake.bmp")), "Bitmap image is not valid");
 }
 
-TEST(GetFileSizeOf, GivesTheLow32BitsAndZeroForWhatCannotBeSized) {
+TEST(FileSizeLow32, GivesTheLow32BitsAndZeroForWhatCannotBeSized) {
     TempDir dir;
     test::WriteFileOfSize(dir.File("a.jpg"), 1536);
-    EXPECT_EQ(GetFileSizeOf(dir.File("a.jpg")), 1536);
+    EXPECT_EQ(FileSizeLow32(dir.File("a.jpg")), 1536);
 
     // A sparse file of 4 GiB and 5 bytes counts as 5 bytes.
     const std::string big = dir.File("big.jpg");
@@ -113,13 +112,13 @@ TEST(GetFileSizeOf, GivesTheLow32BitsAndZeroForWhatCannotBeSized) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, (int64_t{1} << 32) + 5), 0);
     ::close(fd);
-    EXPECT_EQ(GetFileSizeOf(big), 5);
+    EXPECT_EQ(FileSizeLow32(big), 5);
 
     test::MakeFolder(dir.File("g.jpg"));
     ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0644), 0);
-    EXPECT_EQ(GetFileSizeOf(dir.File("g.jpg")), 0);
-    EXPECT_EQ(GetFileSizeOf(dir.File("pipe.jpg")), 0);
-    EXPECT_EQ(GetFileSizeOf(dir.File("gone.jpg")), 0);
+    EXPECT_EQ(FileSizeLow32(dir.File("g.jpg")), 0);
+    EXPECT_EQ(FileSizeLow32(dir.File("pipe.jpg")), 0);
+    EXPECT_EQ(FileSizeLow32(dir.File("gone.jpg")), 0);
 }
 
 TEST(SourceSizeCaption, RoundsKilobytesHalfToEven) {
@@ -127,8 +126,9 @@ TEST(SourceSizeCaption, RoundsKilobytesHalfToEven) {
         int64_t bytes;
         const char* caption;
     } cases[] = {
-        {0, "原图效果  0 KB"},    {512, "原图效果  0 KB"},   {513, "原图效果  1 KB"},
-        {1535, "原图效果  1 KB"}, {1536, "原图效果  2 KB"},  {2560, "原图效果  2 KB"},
+        {0, "原图效果  0 KB"},    {512, "原图效果  0 KB"},
+        {513, "原图效果  1 KB"},  {1535, "原图效果  1 KB"},
+        {1536, "原图效果  2 KB"}, {2560, "原图效果  2 KB"},
         {3584, "原图效果  4 KB"}, {4294967295, "原图效果  4194304 KB"},
     };
     for (const auto& c : cases) {

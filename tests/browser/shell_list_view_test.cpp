@@ -72,7 +72,7 @@ class ShellListViewTest : public ::testing::Test {
         for (int i = 0; i < 10; ++i) {
             test::WriteJpegFile(dir.File("p0" + std::to_string(i) + ".jpg"));
         }
-        view.SetRootFolder(Q(dir.Path()));
+        view.SetRootFolder(dir.Path());
     }
 
     TempDir dir;
@@ -80,8 +80,8 @@ class ShellListViewTest : public ::testing::Test {
 };
 
 TEST_F(ShellListViewTest, ListsJpgFoldersFirstThenFilesInNameOrderWithoutHiddenOrSpecialItems) {
-    for (const char* name : {"a.jpg", "b.JPG", "c.Jpg", "d.jpeg", "e.png", "img10.jpg",
-                             "img2.jpg", "Img3.jpg", ".h.jpg"}) {
+    for (const char* name : {"a.jpg", "b.JPG", "c.Jpg", "d.jpeg", "e.png", "img10.jpg", "img2.jpg",
+                             "Img3.jpg", ".h.jpg"}) {
         test::WriteJpegFile(dir.File(name));
     }
     for (const char* name : {"f", "g.jpg", ".k.jpg", "z.JPG"}) {
@@ -92,13 +92,13 @@ TEST_F(ShellListViewTest, ListsJpgFoldersFirstThenFilesInNameOrderWithoutHiddenO
     ASSERT_EQ(::symlink("missing", dir.File("broken.jpg").c_str()), 0);
     ASSERT_EQ(::symlink("pipe.jpg", dir.File("pipelink.jpg").c_str()), 0);
 
-    view.SetRootFolder(Q(dir.Path()));
+    view.SetRootFolder(dir.Path());
 
     EXPECT_EQ(Names(), (QStringList{"g.jpg", "z.JPG", "a.jpg", "b.JPG", "c.Jpg", "img2.jpg",
                                     "Img3.jpg", "img10.jpg", "link.jpg"}));
-    EXPECT_EQ(view.EntryPath(0), Q(dir.File("g.jpg")));
+    EXPECT_EQ(view.EntryPath(0), dir.File("g.jpg"));
     EXPECT_TRUE(view.Entry(0).isFolder);
-    EXPECT_EQ(view.EntryPath(2), Q(dir.File("a.jpg")));
+    EXPECT_EQ(view.EntryPath(2), dir.File("a.jpg"));
     EXPECT_FALSE(view.Entry(2).isFolder);
 }
 
@@ -109,7 +109,7 @@ TEST_F(ShellListViewTest, DetailColumnsShowSizeExtensionAndLastWrite) {
     const utimbuf times{written.toSecsSinceEpoch(), written.toSecsSinceEpoch()};
     ASSERT_EQ(::utime(dir.File("a.jpg").c_str(), &times), 0);
 
-    view.SetRootFolder(Q(dir.Path()));
+    view.SetRootFolder(dir.Path());
 
     QStringList captions;
     for (int column = 0; column < view.Model()->columnCount(); ++column) {
@@ -127,7 +127,7 @@ TEST_F(ShellListViewTest, ReadsDetailsOnlyForTheRowsItDraws) {
     for (int i = 0; i < 300; ++i) {
         test::WriteFileOfSize(dir.File("p" + std::to_string(i) + ".jpg"), 10);
     }
-    view.SetRootFolder(Q(dir.Path()));
+    view.SetRootFolder(dir.Path());
     EXPECT_EQ(view.EntryCount(), 300);
     EXPECT_EQ(view.Model()->DetailsRead(), 0);
 
@@ -139,9 +139,9 @@ TEST_F(ShellListViewTest, ReadsDetailsOnlyForTheRowsItDraws) {
 
 TEST_F(ShellListViewTest, AFolderThatCannotBeReadListsAsEmpty) {
     ListTenFiles();
-    view.SetRootFolder(Q(dir.File("missing")));
+    view.SetRootFolder(dir.File("missing"));
     EXPECT_EQ(view.EntryCount(), 0);
-    EXPECT_EQ(view.RootFolder(), Q(dir.File("missing")));
+    EXPECT_EQ(view.RootFolder(), dir.File("missing"));
 }
 
 TEST_F(ShellListViewTest, ListsAFolderAgainOnlyAfterAnotherFolderWasListed) {
@@ -149,10 +149,10 @@ TEST_F(ShellListViewTest, ListsAFolderAgainOnlyAfterAnotherFolderWasListed) {
     test::MakeFolder(dir.File("other"));
     test::WriteJpegFile(dir.File("new.jpg"));
 
-    view.SetRootFolder(Q(dir.Path() + "/"));
+    view.SetRootFolder(dir.Path() + "/");
     EXPECT_EQ(view.EntryCount(), 10);
-    view.SetRootFolder(Q(dir.File("other")));
-    view.SetRootFolder(Q(dir.Path()));
+    view.SetRootFolder(dir.File("other"));
+    view.SetRootFolder(dir.Path());
     EXPECT_EQ(view.EntryCount(), 11);
 }
 
@@ -183,7 +183,7 @@ TEST_F(ShellListViewTest, ReportsEveryRowStateChangeWithTheSelectionAlreadyUpdat
 
     // Listing another folder is no row-state report.
     reports.clear();
-    view.SetRootFolder(Q(dir.File("missing")));
+    view.SetRootFolder(dir.File("missing"));
     EXPECT_TRUE(reports.empty());
 }
 
@@ -228,13 +228,13 @@ TEST_F(ShellListViewTest, TypeAheadMovesToTheNextNameWithTheTypedBeginning) {
         const char* typed;
         int expectedRow;  // -1: nothing selected
     } cases[] = {
-        {-1, "ch", 3},  {-1, "CHERRY.", 3}, {-1, "ban", 2}, {-1, "zz", -1}, {3, "a", 0},
-        {0, "a", 1},    {0, "apr", 1},      {1, "ap", 0},   {2, "bx", 2},   {1, "x", 1},
+        {-1, "ch", 3}, {-1, "CHERRY.", 3}, {-1, "ban", 2}, {-1, "zz", -1}, {3, "a", 0},
+        {0, "a", 1},   {0, "apr", 1},      {1, "ap", 0},   {2, "bx", 2},   {1, "x", 1},
     };
     for (const auto& c : cases) {
         TShellListView list;
         list.OnAddFolder = JpegFilter;
-        list.SetRootFolder(Q(dir.Path()));
+        list.SetRootFolder(dir.Path());
         if (c.currentRow >= 0) {
             list.setCurrentIndex(list.Model()->index(c.currentRow, 0));
         }
@@ -255,7 +255,7 @@ class ShellListRenameTest : public ShellListViewTest {
         test::WriteJpegFile(dir.File("a.jpg"), 10, 10);
         test::WriteJpegFile(dir.File("b.JPG"), 20, 10);
         test::WriteJpegFile(dir.File("c.Jpg"), 30, 10);
-        view.SetRootFolder(Q(dir.Path()));
+        view.SetRootFolder(dir.Path());
         Show();
         SetErrorBoxHandler([this](const QString& text) { boxes << text; });
     }
@@ -279,6 +279,8 @@ class ShellListRenameTest : public ShellListViewTest {
         editor->selectAll();
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, end);
+        // The editor commits on a queued call; a refusal is reported on the round after.
+        QApplication::processEvents();
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -289,7 +291,7 @@ class ShellListRenameTest : public ShellListViewTest {
 TEST_F(ShellListRenameTest, RenamingInPlaceRenamesOnDiskAndKeepsTheRowWhereItWas) {
     EditName(0, "zz.txt", Qt::Key_Return);
     EXPECT_EQ(Names(), (QStringList{"zz.txt", "b.JPG", "c.Jpg"}));
-    EXPECT_EQ(view.EntryPath(0), Q(dir.File("zz.txt")));
+    EXPECT_EQ(view.EntryPath(0), dir.File("zz.txt"));
     EXPECT_EQ(Text(0, 2), ".txt");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"b.JPG", "c.Jpg", "zz.txt"}));
     EXPECT_TRUE(boxes.isEmpty());

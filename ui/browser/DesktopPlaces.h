@@ -5,19 +5,21 @@
 
 #include <QIcon>
 #include <QString>
+#include <string>
 #include <vector>
 
 namespace velmora::ui {
 
 struct TPlace {
     QString caption;
-    QString path;
+    std::string path;  // the file system's bytes
     QIcon icon;
 };
 
 // In this order: "主文件夹" (home), "图片" (pictures), "文件系统" ("/"), then the mounted
-// volumes by name. A place that is the desktop itself, or that does not exist, is left out.
-std::vector<TPlace> DesktopPlaces(const QString& desktop);
+// volumes by name. A place that is the desktop itself, repeats an earlier one or does not
+// exist is left out.
+std::vector<TPlace> DesktopPlaces(const std::string& desktop);
 
 // Mounts that hold no user files: kernel interfaces, memory file systems, container layers,
 // anything mounted below /proc, /sys, /dev, /run (but /run/media) or /snap, or inside a

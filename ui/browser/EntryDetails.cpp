@@ -1,21 +1,23 @@
 #include "EntryDetails.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
-#include <QFileInfo>
 
 #include "FileNames.h"
 
 namespace velmora::ui {
 
 TEntryDetails ReadEntryDetails(const TShellItem& item) {
-    const QFileInfo info(item.path);
-    if (!info.exists()) {
+    struct stat status;
+    if (::stat(item.path.c_str(), &status) != 0) {
         return {};
     }
     TEntryDetails details;
-    details.size = item.isFolder ? QStringLiteral("-1") : QString::number(info.size());
+    details.size = item.isFolder ? QStringLiteral("-1") : QString::number(status.st_size);
     details.type = ExtractFileExt(item.displayName);
-    details.modified = info.lastModified().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    details.modified = QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec)
+                           .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     return details;
 }
 

@@ -4,16 +4,12 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
-#include <QFile>
 #include <cerrno>
 
 namespace velmora::ui {
 
-bool RenameWithoutReplacing(const QString& from, const QString& to) {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                    RENAME_NOREPLACE) == 0) {
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS) {
@@ -21,10 +17,10 @@ bool RenameWithoutReplacing(const QString& from, const QString& to) {
     }
     // File systems that cannot refuse atomically: check first, then rename.
     struct stat existing;
-    if (::lstat(target.constData(), &existing) == 0) {
+    if (::lstat(to.c_str(), &existing) == 0) {
         return false;
     }
-    return ::rename(source.constData(), target.constData()) == 0;
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace velmora::ui

@@ -1,7 +1,7 @@
 // Enumerating a folder the way the browser needs it.
 #pragma once
 
-#include <QString>
+#include <string>
 #include <vector>
 
 #include "ShellItem.h"
@@ -14,9 +14,9 @@ enum class TEnumeration { Folders, FoldersAndFiles };
 // with ".") are left out, and so are devices, pipes, sockets and broken links: only folders
 // and regular files, also when reached through a link. A folder that cannot be read has no
 // items.
-std::vector<TShellItem> EnumerateFolder(const QString& folder, TEnumeration what);
+std::vector<TShellItem> EnumerateFolder(const std::string& folder, TEnumeration what);
 
 // Whether the folder holds at least one folder that EnumerateFolder would list.
-bool HasSubFolders(const QString& folder);
+bool HasSubFolders(const std::string& folder);
 
 }  // namespace velmora::ui

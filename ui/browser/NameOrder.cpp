@@ -1,6 +1,7 @@
 #include "NameOrder.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace velmora::ui {
 
@@ -28,12 +29,26 @@ int TNameOrder::Compare(const QString& a, const QString& b) const {
 
 void SortShellItems(std::vector<TShellItem>& items, bool foldersFirst) {
     const TNameOrder order;
-    std::sort(items.begin(), items.end(), [&](const TShellItem& a, const TShellItem& b) {
-        if (foldersFirst && a.isFolder != b.isFolder) {
-            return a.isFolder;
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(items.size());
+    for (const TShellItem& item : items) {
+        keys.push_back(order.SortKey(item.displayName));
+    }
+    std::vector<size_t> positions(items.size());
+    std::iota(positions.begin(), positions.end(), size_t{0});
+    std::sort(positions.begin(), positions.end(), [&](size_t a, size_t b) {
+        if (foldersFirst && items[a].isFolder != items[b].isFolder) {
+            return items[a].isFolder;
         }
-        return order.Compare(a.displayName, b.displayName) < 0;
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : items[a].displayName.compare(items[b].displayName) < 0;
     });
+    std::vector<TShellItem> sorted;
+    sorted.reserve(items.size());
+    for (const size_t position : positions) {
+        sorted.push_back(std::move(items[position]));
+    }
+    items = std::move(sorted);
 }
 
 }  // namespace velmora::ui

@@ -15,6 +15,8 @@ class TNameOrder {
     // Negative, zero or positive. Names equal but for letter case are ordered by their
     // characters so that every listing of the same folder comes out the same.
     int Compare(const QString& a, const QString& b) const;
+    // Keys that compare like Compare without the tie rule; made once per name when sorting.
+    QCollatorSortKey SortKey(const QString& name) const { return collator_.sortKey(name); }
 
   private:
     QCollator collator_;

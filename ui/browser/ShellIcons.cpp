@@ -42,13 +42,21 @@ QIcon FolderIcon() {
     return icon;
 }
 
-QIcon DesktopIcon() { return Themed("user-desktop", QStyle::SP_DesktopIcon); }
+QIcon DesktopIcon() {
+    return Themed("user-desktop", QStyle::SP_DesktopIcon);
+}
 
-QIcon HomeIcon() { return Themed("user-home", QStyle::SP_DirHomeIcon); }
+QIcon HomeIcon() {
+    return Themed("user-home", QStyle::SP_DirHomeIcon);
+}
 
-QIcon PicturesIcon() { return Themed("folder-pictures", QStyle::SP_DirIcon); }
+QIcon PicturesIcon() {
+    return Themed("folder-pictures", QStyle::SP_DirIcon);
+}
 
-QIcon DriveIcon() { return Themed("drive-harddisk", QStyle::SP_DriveHDIcon); }
+QIcon DriveIcon() {
+    return Themed("drive-harddisk", QStyle::SP_DriveHDIcon);
+}
 
 QIcon TEntryIcons::Icon(const QString& fileName, bool isFolder) {
     if (isFolder) {

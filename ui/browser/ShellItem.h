@@ -2,14 +2,17 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 namespace velmora::ui {
 
 struct TShellItem {
-    // The item's file name: what the tree and the list show and what the JPEG filter reads.
+    // The item's file name as text: what the tree and the list show and what the JPEG filter
+    // reads.
     QString displayName;
-    // The full path: every file operation uses it.
-    QString path;
+    // The full path in the file system's bytes: every file operation uses it, so a name that
+    // is no valid text still opens.
+    std::string path;
     bool isFolder = false;
 };
 

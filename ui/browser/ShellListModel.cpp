@@ -32,7 +32,7 @@ void TShellListModel::SetEntries(std::vector<TShellItem> entries, bool renamable
     endResetModel();
 }
 
-void TShellListModel::SetEntryName(int row, const QString& name, const QString& path) {
+void TShellListModel::SetEntryName(int row, const QString& name, const std::string& path) {
     TEntry& entry = entries_[static_cast<size_t>(row)];
     entry.item.displayName = name;
     entry.item.path = path;

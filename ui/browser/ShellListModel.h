@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "EntryDetails.h"
@@ -34,7 +35,7 @@ class TShellListModel : public QAbstractTableModel {
     const TShellItem& Entry(int row) const { return entries_[static_cast<size_t>(row)].item; }
     // After a rename on disk: the entry takes the new name and path; its details are read
     // again when next drawn.
-    void SetEntryName(int row, const QString& name, const QString& path);
+    void SetEntryName(int row, const QString& name, const std::string& path);
     bool Renamable() const { return renamable_; }
     // How many entries have had their details read (they are read only when drawn).
     int DetailsRead() const;

@@ -1,8 +1,9 @@
 #include "ShellListView.h"
 
+#include <unistd.h>
+
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,7 +24,13 @@ namespace velmora::ui {
 
 namespace {
 
-bool SameFolder(const QString& a, const QString& b) { return QDir::cleanPath(a) == QDir::cleanPath(b); }
+const char kHint[] = "双击显示大图";
+
+// A name the folder can hold: not empty, no "/" or NUL byte, not "." or "..".
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
 
 }  // namespace
 
@@ -33,7 +40,8 @@ class TRenameDelegate : public QStyledItemDelegate {
   public:
     explicit TRenameDelegate(TShellListView* view) : QStyledItemDelegate(view), view_(view) {}
 
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
         if (const auto* line = qobject_cast<QLineEdit*>(editor)) {
             view_->CommitRename(index.row(), line->text());
         }
@@ -55,7 +63,9 @@ TShellListView::TShellListView(QWidget* parent)
     setSelectionBehavior(SelectRows);
     setEditTriggers(SelectedClicked | EditKeyPressed);
     setContextMenuPolicy(Qt::NoContextMenu);
-    setToolTip(QStringLiteral("双击显示大图"));
+    // Over the rows and over the empty area below them alike.
+    setToolTip(QString::fromUtf8(kHint));
+    viewport()->setToolTip(QString::fromUtf8(kHint));
     KeepSelectionVisibleWithoutFocus(*this);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
@@ -74,8 +84,8 @@ TShellListView::TShellListView(QWidget* parent)
             &TShellListView::ReportChange);
 }
 
-void TShellListView::SetRootFolder(const QString& folder) {
-    if (listed_ && SameFolder(folder, rootFolder_)) {
+void TShellListView::SetRootFolder(const std::string& folder) {
+    if (listed_ && WithoutTrailingSlash(folder) == WithoutTrailingSlash(rootFolder_)) {
         return;
     }
     listed_ = true;
@@ -94,7 +104,7 @@ void TShellListView::SetRootFolder(const QString& folder) {
         }
     }
     SortShellItems(entries, true);
-    model_->SetEntries(std::move(entries), QFileInfo(folder).isWritable());
+    model_->SetEntries(std::move(entries), ::access(folder.c_str(), W_OK) == 0);
     ResetColumns();
 }
 
@@ -105,7 +115,9 @@ void TShellListView::ResetColumns() {
     }
 }
 
-int TShellListView::EntryCount() const { return model_->EntryCount(); }
+int TShellListView::EntryCount() const {
+    return model_->EntryCount();
+}
 
 int TShellListView::SelectedCount() const {
     return static_cast<int>(selectionModel()->selectedRows().size());
@@ -115,9 +127,13 @@ bool TShellListView::EntrySelected(int row) const {
     return selectionModel()->isSelected(model_->index(row, 0));
 }
 
-QString TShellListView::EntryPath(int row) const { return model_->Entry(row).path; }
+const std::string& TShellListView::EntryPath(int row) const {
+    return model_->Entry(row).path;
+}
 
-const TShellItem& TShellListView::Entry(int row) const { return model_->Entry(row); }
+const TShellItem& TShellListView::Entry(int row) const {
+    return model_->Entry(row);
+}
 
 int TShellListView::FirstSelectedRow() const {
     int first = -1;
@@ -134,17 +150,15 @@ void TShellListView::RenameEntry(int row, const QString& name) {
     if (!model_->Renamable() || name == entry.displayName) {
         return;
     }
-    const QString target = QDir(rootFolder_).filePath(name);
-    const bool plainName = !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-                           name != QLatin1String(".") && name != QLatin1String("..");
-    if (!plainName || !RenameWithoutReplacing(entry.path, target)) {
+    const std::string fileName = QFile::encodeName(name).toStdString();
+    const std::string target = JoinPath(rootFolder_, fileName);
+    if (!IsPlainName(fileName) || !RenameWithoutReplacing(entry.path, target)) {
         throw Exception("Rename to " + name.toStdString() + " failed");
     }
-    model_->SetEntryName(row, name, target);
+    model_->SetEntryName(row, DisplayName(fileName), target);
 }
 
 void TShellListView::CommitRename(int row, const QString& name) {
-    fprintf(stderr, "commit %d %s\n", row, qPrintable(name));
     try {
         RenameEntry(row, name);
     } catch (const std::exception& error) {
@@ -190,6 +204,11 @@ void TShellListView::keyboardSearch(const QString& search) {
 }
 
 bool TShellListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // A click on one row of a multiple selection selects it alone (see selectionCommand);
+    // only a click on the single selected row renames it.
+    if (trigger == SelectedClicked && SelectedCount() > 1) {
+        return false;
+    }
     // F2 renames the focused row whichever of its cells has the focus.
     const QModelIndex target = trigger == EditKeyPressed ? index.siblingAtColumn(0) : index;
     return QTreeView::edit(target, trigger, event);
@@ -198,8 +217,6 @@ bool TShellListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
 QItemSelectionModel::SelectionFlags TShellListView::selectionCommand(const QModelIndex& index,
                                                                      const QEvent* event) const {
     const QItemSelectionModel::SelectionFlags command = QTreeView::selectionCommand(index, event);
-    if (event) fprintf(stderr, "type %d row %d\n", int(event->type()), index.row());
-    if (event && event->type() == QEvent::MouseButtonRelease) fprintf(stderr, "release cmd=%x sel=%d count=%d dbl=%d\n", int(command), int(selectionModel()->isSelected(index)), SelectedCount(), int(inDoubleClick_));
     if (!event || event->type() != QEvent::MouseButtonRelease) {
         return command;
     }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <functional>
+#include <string>
 
 #include "ShellItem.h"
 
@@ -21,15 +22,15 @@ class TShellListView : public QTreeView {
     explicit TShellListView(QWidget* parent = nullptr);
 
     // Lists the folder anew, unless it is the folder already listed.
-    void SetRootFolder(const QString& folder);
-    QString RootFolder() const { return rootFolder_; }
+    void SetRootFolder(const std::string& folder);
+    const std::string& RootFolder() const { return rootFolder_; }
     TShellListModel* Model() const { return model_; }
 
     // Selection queries: they read the view's current state.
     int EntryCount() const;
     int SelectedCount() const;
     bool EntrySelected(int row) const;
-    QString EntryPath(int row) const;
+    const std::string& EntryPath(int row) const;
     const TShellItem& Entry(int row) const;
     // The selected row with the lowest index, or -1.
     int FirstSelectedRow() const;
@@ -66,7 +67,7 @@ class TShellListView : public QTreeView {
     void ApplyPendingClick();
 
     TShellListModel* model_;
-    QString rootFolder_;
+    std::string rootFolder_;
     bool listed_ = false;
     // Type-ahead: characters typed quickly one after another extend the search text.
     QString searchText_;

@@ -9,7 +9,7 @@ namespace velmora::ui {
 
 struct TShellTreeModel::TNode {
     QString caption;
-    QString path;
+    std::string path;
     QIcon icon;
     TNode* parent = nullptr;
     int row = 0;
@@ -17,7 +17,7 @@ struct TShellTreeModel::TNode {
     bool childrenRead = false;
     bool hasChildren = false;
 
-    TNode* AddChild(QString childCaption, QString childPath, QIcon childIcon) {
+    TNode* AddChild(QString childCaption, std::string childPath, QIcon childIcon) {
         auto child = std::make_unique<TNode>();
         child->caption = std::move(childCaption);
         child->path = std::move(childPath);
@@ -37,7 +37,7 @@ TShellTreeModel::TShellTreeModel(QObject* parent)
 
 TShellTreeModel::~TShellTreeModel() = default;
 
-void TShellTreeModel::SetRoot(const QString& caption, const QString& path, const QIcon& icon,
+void TShellTreeModel::SetRoot(const QString& caption, const std::string& path, const QIcon& icon,
                               std::vector<TPlace> places) {
     beginResetModel();
     invisibleRoot_->children.clear();
@@ -50,11 +50,13 @@ void TShellTreeModel::SetRoot(const QString& caption, const QString& path, const
     endResetModel();
 }
 
-QModelIndex TShellTreeModel::RootIndex() const { return index(0, 0); }
+QModelIndex TShellTreeModel::RootIndex() const {
+    return index(0, 0);
+}
 
-QString TShellTreeModel::FolderPath(const QModelIndex& index) const {
+std::string TShellTreeModel::FolderPath(const QModelIndex& index) const {
     const TNode* node = NodeOf(index);
-    return node == invisibleRoot_.get() ? QString() : node->path;
+    return node == invisibleRoot_.get() ? std::string() : node->path;
 }
 
 TShellTreeModel::TNode* TShellTreeModel::NodeOf(const QModelIndex& index) const {
@@ -87,7 +89,9 @@ int TShellTreeModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(NodeOf(parent)->children.size());
 }
 
-int TShellTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int TShellTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {

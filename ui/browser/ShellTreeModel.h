@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "DesktopPlaces.h"
@@ -19,11 +20,11 @@ class TShellTreeModel : public QAbstractItemModel {
     ~TShellTreeModel() override;
 
     // Replaces every node by the root node for the folder, its children not read yet.
-    void SetRoot(const QString& caption, const QString& path, const QIcon& icon,
+    void SetRoot(const QString& caption, const std::string& path, const QIcon& icon,
                  std::vector<TPlace> places);
     QModelIndex RootIndex() const;
     // The folder of a node ("" for none).
-    QString FolderPath(const QModelIndex& index) const;
+    std::string FolderPath(const QModelIndex& index) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;

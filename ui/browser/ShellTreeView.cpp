@@ -25,25 +25,33 @@ TShellTreeView::TShellTreeView(QWidget* parent)
     KeepSelectionVisibleWithoutFocus(*this);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { FollowSelection(current); });
+    // A node expanded before the view is laid out (or while hidden) is read at once as well.
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) {
+        if (model_->canFetchMore(node)) {
+            model_->fetchMore(node);
+        }
+    });
 }
 
-void TShellTreeView::SetShellListView(TShellListView* list) { list_ = list; }
+void TShellTreeView::SetShellListView(TShellListView* list) {
+    list_ = list;
+}
 
-void TShellTreeView::ShowDesktop(const QString& desktop) {
+void TShellTreeView::ShowDesktop(const std::string& desktop) {
     ShowRoot(QStringLiteral("桌面"), desktop, DesktopIcon(), DesktopPlaces(desktop));
 }
 
-void TShellTreeView::ShowRoot(const QString& caption, const QString& path, const QIcon& icon,
+void TShellTreeView::ShowRoot(const QString& caption, const std::string& path, const QIcon& icon,
                               std::vector<TPlace> places) {
     model_->SetRoot(caption, path, icon, std::move(places));
     const QModelIndex root = model_->RootIndex();
-    // Read now: a view not shown yet would read the children only on its first layout.
-    model_->fetchMore(root);
     expand(root);
     setCurrentIndex(root);
 }
 
-QString TShellTreeView::SelectedFolder() const { return model_->FolderPath(currentIndex()); }
+std::string TShellTreeView::SelectedFolder() const {
+    return model_->FolderPath(currentIndex());
+}
 
 bool TShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.isValid() && (trigger & editTriggers())) {

@@ -4,6 +4,7 @@
 
 #include <QTreeView>
 #include <functional>
+#include <string>
 
 #include "DesktopPlaces.h"
 
@@ -21,19 +22,18 @@ class TShellTreeView : public QTreeView {
     void SetShellListView(TShellListView* list);
 
     // The desktop folder with its places as the root "桌面", expanded one level and selected.
-    void ShowDesktop(const QString& desktop);
+    void ShowDesktop(const std::string& desktop);
     // The same for any folder, with the given places before its own folders.
-    void ShowRoot(const QString& caption, const QString& path, const QIcon& icon,
+    void ShowRoot(const QString& caption, const std::string& path, const QIcon& icon,
                   std::vector<TPlace> places);
 
     // The folder of the selected node ("" before a root is shown).
-    QString SelectedFolder() const;
+    std::string SelectedFolder() const;
     TShellTreeModel* Model() const { return model_; }
 
     // Asked before in-place editing of a node starts; editing starts only when it leaves
     // allowEdit true (the tree itself never renames a folder).
-    std::function<void(TShellTreeView* sender, const QModelIndex& node, bool& allowEdit)>
-        OnEditing;
+    std::function<void(TShellTreeView* sender, const QModelIndex& node, bool& allowEdit)> OnEditing;
 
   protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
