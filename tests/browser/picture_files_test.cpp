@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <filesystem>
+#include <map>
 
 #include "core/bitmap.h"
 #include "core/errors.h"
@@ -14,6 +15,7 @@
 #include "folder_fixture.h"
 #include "ui/browser/FileNames.h"
 #include "ui/browser/PictureFiles.h"
+#include "widgets/system_colors.h"
 
 namespace velmora::ui {
 namespace {
@@ -61,9 +63,15 @@ TEST(LoadPictureByFileName, JpegExtensionsGiveAnUndecodedJpegPicture) {
 
 TEST(LoadPictureByFileName, BitmapAndIconFilesGiveTheirPixels) {
     TempDir dir;
-    QImage image(3, 2, QImage::Format_RGB32);
+    QImage image(3, 2, QImage::Format_ARGB32);
     image.fill(QColor(10, 20, 30));
     image.setPixelColor(2, 1, QColor(200, 100, 50));
+    // A transparent pixel: the icon keeps its transparency and shows the thumbnail's
+    // background; the bitmap file has none and stores it black.
+    image.setPixelColor(1, 0, Qt::transparent);
+    const QColor face = SysColor(TSysColor::BtnFace);
+    const std::map<std::string, std::vector<int>> clearPixel = {
+        {"p.BMP", {0, 0, 0}}, {"p.ico", {face.blue(), face.green(), face.red()}}};
     ASSERT_TRUE(image.save(test::Q(dir.File("p.BMP")), "BMP"));
     ASSERT_TRUE(image.save(test::Q(dir.File("p.ico")), "ICO"));
     for (const char* name : {"p.BMP", "p.ico"}) {
@@ -78,6 +86,8 @@ TEST(LoadPictureByFileName, BitmapAndIconFilesGiveTheirPixels) {
         const uint8_t* last = bitmap->ScanLine(1) + 2 * 3;
         EXPECT_EQ((std::vector<int>{last[0], last[1], last[2]}), (std::vector<int>{50, 100, 200}))
             << name;
+        const uint8_t* clear = bitmap->ScanLine(0) + 3;
+        EXPECT_EQ((std::vector<int>{clear[0], clear[1], clear[2]}), clearPixel.at(name)) << name;
     }
 }
 

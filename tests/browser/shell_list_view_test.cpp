@@ -13,9 +13,11 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "core/graphic.h"
 #include "folder_fixture.h"
 #include "ui/ErrorReport.h"
 #include "ui/browser/FileNames.h"
+#include "ui/browser/PictureFiles.h"
 #include "ui/browser/ShellListModel.h"
 #include "ui/browser/ShellListView.h"
 
@@ -336,6 +338,27 @@ TEST_F(ShellListRenameTest, AClickOnTheSelectedRowsNameStartsEditing) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, sizeCell.center());
     QTest::qWait(QApplication::doubleClickInterval() + 100);
     EXPECT_EQ(Editor(), nullptr);
+
+    // A double click on the selected row is no rename, and neither is a click on one row of
+    // a multiple selection.
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, RowCenter(1));
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_EQ(Editor(), nullptr);
+    Click(2, Qt::ControlModifier);
+    Click(2);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+}
+
+TEST_F(ShellListViewTest, NamesThatAreNoValidTextAreListedAndOpenedByTheirBytes) {
+    const std::string name = "\xd5\xd5.jpg";  // a name written in another character set
+    test::WriteJpegFile(dir.File(name), 20, 10);
+    view.SetRootFolder(dir.Path());
+    ASSERT_EQ(view.EntryCount(), 1);
+    EXPECT_EQ(view.EntryPath(0), dir.File(name));
+    EXPECT_TRUE(view.Entry(0).displayName.endsWith(".jpg"));
+    EXPECT_EQ(LoadPictureByFileName(view.EntryPath(0))->Width(), 20);
 }
 
 }  // namespace
