@@ -153,6 +153,17 @@ TEST_F(ShellListViewTest, ListsAFolderAgainOnlyAfterAnotherFolderWasListed) {
 
     view.SetRootFolder(dir.Path() + "/");
     EXPECT_EQ(view.EntryCount(), 10);
+
+    // Neither a key nor a double click lists anew or opens anything.
+    Show();
+    view.setCurrentIndex(view.Model()->index(3, 0));
+    for (Qt::Key key : {Qt::Key_F5, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Backspace}) {
+        QTest::keyClick(&view, key);
+    }
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, RowCenter(3));
+    EXPECT_EQ(view.EntryCount(), 10);
+    EXPECT_EQ(view.RootFolder(), dir.Path());
+
     view.SetRootFolder(dir.File("other"));
     view.SetRootFolder(dir.Path());
     EXPECT_EQ(view.EntryCount(), 11);
