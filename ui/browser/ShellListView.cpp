@@ -225,9 +225,8 @@ QItemSelectionModel::SelectionFlags TShellListView::selectionCommand(const QMode
     }
     if ((command & QItemSelectionModel::Clear) && index.isValid() &&
         selectionModel()->isSelected(index) && SelectedCount() > 1) {
-        auto* self = const_cast<TShellListView*>(this);
-        self->pendingClickIndex_ = index;
-        self->pendingClick_.start();
+        pendingClickIndex_ = index;
+        pendingClick_.start();
         return QItemSelectionModel::NoUpdate;
     }
     return command;

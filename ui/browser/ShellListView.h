@@ -73,9 +73,10 @@ class TShellListView : public QTreeView {
     QString searchText_;
     QElapsedTimer searchTimer_;
     // A plain click on a row of a multiple selection selects that row alone only once it
-    // has turned out not to be the first half of a double click.
-    QTimer pendingClick_;
-    QPersistentModelIndex pendingClickIndex_;
+    // has turned out not to be the first half of a double click. Started from
+    // selectionCommand, which the view declares const.
+    mutable QTimer pendingClick_;
+    mutable QPersistentModelIndex pendingClickIndex_;
     bool inDoubleClick_ = false;
 };
 
