@@ -127,7 +127,10 @@ TEST_F(ShellListViewTest, DetailColumnsShowSizeExtensionAndLastWrite) {
 
 TEST_F(ShellListViewTest, ReadsDetailsOnlyForTheRowsItDraws) {
     for (int i = 0; i < 300; ++i) {
-        test::WriteFileOfSize(dir.File("p" + std::to_string(i) + ".jpg"), 10);
+        // Built in steps: GCC 12 at -O3 warns falsely about the chained concatenation.
+        std::string name = std::to_string(i);
+        name.insert(0, "p").append(".jpg");
+        test::WriteFileOfSize(dir.File(name), 10);
     }
     view.SetRootFolder(dir.Path());
     EXPECT_EQ(view.EntryCount(), 300);
