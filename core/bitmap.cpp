@@ -88,4 +88,15 @@ void TBitmap::Detach() {
     }
 }
 
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr) {
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        const size_t i = indexes[x];
+        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
+        bgr[0] = colour.blue;
+        bgr[1] = colour.green;
+        bgr[2] = colour.red;
+    }
+}
+
 }  // namespace velmora

@@ -75,4 +75,8 @@ class TBitmap final : public TGraphic {
     std::shared_ptr<std::vector<uint8_t>> pixels_;
 };
 
+// A row of palette indexes as blue, green, red bytes; indexes past the palette are black.
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr);
+
 }  // namespace velmora

@@ -9,17 +9,6 @@ namespace {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
 
-void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
-                     uint8_t* bgr) {
-    for (int x = 0; x < width; ++x, bgr += 3) {
-        const size_t i = indexes[x];
-        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
-        bgr[0] = colour.blue;
-        bgr[1] = colour.green;
-        bgr[2] = colour.red;
-    }
-}
-
 }  // namespace
 
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
