@@ -29,6 +29,10 @@ void TJPEGImage::SetDefaultDecodeDepth(TJPEGDecodeDepth depth) {
     defaultDecodeDepth = depth;
 }
 
+TJPEGDecodeDepth TJPEGImage::DefaultDecodeDepth() {
+    return defaultDecodeDepth;
+}
+
 TJPEGImage::TJPEGImage()
     : data_(EmptyData()),
       quality_(kDefaultQuality),
