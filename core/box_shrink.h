@@ -26,24 +26,29 @@ class BoxShrink {
     bool AddRow(const uint8_t* source, uint8_t* target);
 
   private:
-    // floor(n / d) for every n below 2^kNumeratorBits, by one multiplication and a shift.
+    // floor(n / d) for every n below 2^63 and every d from 2 up: the high half of one 64 × 64-bit
+    // product, shifted.
     class Divider {
       public:
-        static constexpr int kNumeratorBits = 56;
+        Divider() = default;
         explicit Divider(uint64_t divisor);
         uint8_t operator()(uint64_t n) const {
-            return static_cast<uint8_t>((static_cast<unsigned __int128>(n) * multiplier_) >>
-                                        shift_);
+            const auto high =
+                static_cast<uint64_t>((static_cast<unsigned __int128>(n) * multiplier_) >> 64);
+            return static_cast<uint8_t>(high >> shift_);
         }
 
       private:
-        uint64_t multiplier_;
-        int shift_;
+        uint64_t multiplier_ = 0;
+        int shift_ = 0;
     };
 
     void Accumulate(const uint8_t* source, uint32_t weight, std::vector<uint32_t>& sums,
                     bool fresh) const;
     void EmitRow(const uint32_t* sums, uint8_t* target) const;
+    // kColumns: the number of weights per target column when fixed at compile time, else 0.
+    template <uint32_t kColumns>
+    void EmitColumns(const uint32_t* sums, uint8_t* target, uint32_t columns) const;
 
     int sourceWidth_;
     int targetWidth_;
@@ -58,12 +63,12 @@ class BoxShrink {
     std::vector<uint32_t> current_;  // the weighted column sums of the current target row
     bool currentFresh_ = true;
 
-    // Horizontal: for every target column, its first source column, how many source columns
-    // it covers and where their weights start.
+    // Horizontal: for every target column, its first source column and the weights of the
+    // columnsPerTarget_ source columns from there.
+    uint32_t columnsPerTarget_;
     std::vector<uint32_t> first_;
-    std::vector<uint32_t> count_;
-    std::vector<uint32_t> offset_;
     std::vector<uint32_t> weight_;
+    size_t sourceValues_;  // values in a source row
 
     uint64_t half_;  // half the total weight of a target pixel, for rounding
     Divider divider_;
