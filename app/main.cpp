@@ -1,13 +1,18 @@
-// Program entry.
-#include <QApplication>
-#include <QMessageBox>
+// Program entry: the application object, the main window, the message loop.
 #include <cstdio>
 #include <cstdlib>
+
+#include "ui/ErrorReport.h"
+#include "ui/U_Velmora.h"
+#include "ui/VelmoraApplication.h"
+#include "widgets/paint_errors.h"
+#include "widgets/song_font.h"
 
 namespace {
 
 bool HasDisplay() {
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
+           std::getenv("QT_QPA_PLATFORM");
 }
 
 }  // namespace
@@ -21,8 +26,14 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 1;
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Velmora");
-    QMessageBox::information(nullptr, "Velmora", "The main window is not built yet.");
-    return 0;
+    velmora::ui::TVelmoraApplication application(argc, argv);
+    velmora::InstallSongFontSubstitute();
+    velmora::SetPaintErrorReporter([](const std::exception& error) {
+        velmora::ui::ReportError(velmora::ui::ErrorMessage(error));
+    });
+    velmora::ui::TF_Velmora window;
+    velmora::ui::F_Velmora = &window;
+    velmora::ui::RunHandler([&] { window.FormCreate(); });
+    window.show();
+    return application.exec();
 }

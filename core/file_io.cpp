@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <random>
 
 #include "errors.h"
 
@@ -71,15 +75,10 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 // Read-only files and directories are respected even by the superuser, whom the kernel would
 // otherwise let through: a file without any write bit is not ours to replace.
-void CheckWritable(const std::string& path, const std::string& directory, mode_t& modeForNewFile) {
+// Returns the permission bits of the existing file, or nothing for a new one.
+std::optional<mode_t> CheckWritable(const std::string& path, const std::string& directory) {
     struct stat directoryInfo {};
     if (::stat(directory.c_str(), &directoryInfo) != 0) {
         throw EFCreateError(path, errno);
@@ -98,10 +97,28 @@ void CheckWritable(const std::string& path, const std::string& directory, mode_t
         if ((fileInfo.st_mode & kAnyWriteBit) == 0 || ::access(path.c_str(), W_OK) != 0) {
             throw EFCreateError(path, EACCES);
         }
-        modeForNewFile = fileInfo.st_mode & 07777;
-    } else {
-        modeForNewFile = 0666 & ~CurrentUmask();
+        return fileInfo.st_mode & 07777;
     }
+    return std::nullopt;
+}
+
+// A new hidden file beside the target. Created with 0666 so that the kernel applies the umask,
+// as for any new file; reading the umask would mean changing it for every thread.
+int CreateTemporary(const std::string& directory, const std::string& name, std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, "velmora-%d-%08x", int(::getpid()),
+                      random() ^ (counter++ * 2654435761u));
+        // Very long names fall back to the short form.
+        path = directory + "/." + (name.size() <= 200 ? name + "." : std::string()) + suffix;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
 }
 
 void WriteAll(int fd, const uint8_t* data, size_t size) {
@@ -161,19 +178,16 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
 
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size) {
     const std::string directory = DirectoryOf(path);
-    mode_t mode = 0;
-    CheckWritable(path, directory, mode);
+    const std::optional<mode_t> existingMode = CheckWritable(path, directory);
 
-    // The temporary name is hidden from listings; very long names fall back to a short one.
-    const std::string name = NameOf(path);
-    std::string pattern =
-        directory + "/." + (name.size() <= 200 ? name + "." : std::string()) + "velmora-XXXXXX";
-    FileDescriptor fd(::mkstemp(pattern.data()));
+    std::string temporaryPath;
+    FileDescriptor fd(CreateTemporary(directory, NameOf(path), temporaryPath));
     if (!fd.Valid()) {
         throw EFCreateError(path, errno);
     }
-    TemporaryFile temporary(pattern);
-    if (::fchmod(fd.Get(), mode) != 0) {
+    TemporaryFile temporary(temporaryPath);
+    // A replaced file keeps its permission bits.
+    if (existingMode && ::fchmod(fd.Get(), *existingMode) != 0) {
         throw EFCreateError(path, errno);
     }
     WriteAll(fd.Get(), data, size);

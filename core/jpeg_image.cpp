@@ -18,9 +18,12 @@ constexpr uint8_t kDefaultQuality = 90;
 // writer can never race a reader.
 std::atomic<TJPEGDecodeDepth> defaultDecodeDepth{TJPEGDecodeDepth::jd24bit};
 
+// Never destroyed: a batch worker may still be converting while the program exits and the
+// statics are torn down.
 const std::shared_ptr<const TJPEGData>& EmptyData() {
-    static const std::shared_ptr<const TJPEGData> empty = std::make_shared<const TJPEGData>();
-    return empty;
+    static const auto* const empty =
+        new std::shared_ptr<const TJPEGData>(std::make_shared<const TJPEGData>());
+    return *empty;
 }
 
 }  // namespace

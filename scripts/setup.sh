@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libjpeg62-turbo-dev libjpeg-turbo-progs
     qt6-base-dev libgl-dev
-    libgtest-dev googletest
+    libgtest-dev googletest libbenchmark-dev
     fonts-arphic-uming fonts-dejavu-core
     xvfb xauth imagemagick
     clang libclang-rt-14-dev

@@ -1,0 +1,38 @@
+// What a batch worker needs of the window that started it. Every operation is called on the
+// user-interface thread while the worker waits for it, one at a time; none begins after the
+// worker was asked to stop.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+struct TSliderPositions {
+    int compressPercent = 0;  // 0..100
+    int resizePercent = 0;    // 0..100
+};
+
+class TCompressHost {
+  public:
+    virtual ~TCompressHost() = default;
+
+    // The picture list, in list order.
+    virtual int32_t EntryCount() = 0;
+    virtual bool EntrySelected(int32_t index) = 0;
+    // The entry's full file-system path.
+    virtual std::string EntryPath(int32_t index) = 0;
+    virtual int32_t SelectedCount() = 0;
+
+    // The directory text the batch writes into, used as it is (normally ending in "/").
+    virtual std::string OutputDirectory() = 0;
+    // The two sliders at this moment.
+    virtual TSliderPositions SliderPositions() = 0;
+
+    // Shows how far the batch has got, 0..100.
+    virtual void ReportPercent(uint16_t percent) = 0;
+    // Every selected file converted and the percents stored: the finished state.
+    virtual void Finish() = 0;
+};
+
+}  // namespace velmora

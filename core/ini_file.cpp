@@ -1,0 +1,75 @@
+#include "ini_file.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "errors.h"
+#include "file_io.h"
+#include "ini_text.h"
+#include "text_encoding.h"
+
+namespace velmora {
+
+namespace {
+
+// The longest value the reader hands out, in bytes of the file's text.
+constexpr size_t kMaxValueBytes = 2047;
+
+std::string_view AsText(const std::vector<uint8_t>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+
+std::string TIniFile::ReadSetting(const std::string& section, const std::string& key,
+                                  const std::string& defaultValue) const {
+    std::vector<uint8_t> bytes;
+    // A file that cannot be read counts as missing, like a missing one.
+    try {
+        bytes = ReadWholeFile(path_);
+    } catch (const Exception&) {
+        return defaultValue;
+    }
+    const auto fileSection = Utf8ToGb18030(section);
+    const auto fileKey = Utf8ToGb18030(key);
+    if (!fileSection || !fileKey) {
+        return defaultValue;
+    }
+    const auto value = FindIniValue(AsText(bytes), *fileSection, *fileKey);
+    if (!value) {
+        return defaultValue;
+    }
+    return Gb18030ToUtf8(Gb18030Prefix(*value, kMaxValueBytes));
+}
+
+void TIniFile::WriteSetting(const std::string& section, const std::string& key,
+                            const std::string& value) {
+    const auto failure = [this] { return EIniFileException(ExpandFileName(path_)); };
+    const auto fileSection = Utf8ToGb18030(section);
+    const auto fileKey = Utf8ToGb18030(key);
+    const auto fileValue = Utf8ToGb18030(value);
+    // Text that would not read back as written is refused rather than stored changed.
+    if (!fileSection || !fileKey || !fileValue || !IniCanHold(*fileSection, *fileKey, *fileValue)) {
+        throw failure();
+    }
+    std::vector<uint8_t> old;
+    if (FileExists(path_)) {
+        // Writing without the old text would lose every other setting in the file.
+        try {
+            old = ReadWholeFile(path_);
+        } catch (const Exception&) {
+            throw failure();
+        }
+    }
+    const std::string text = WithIniValue(AsText(old), *fileSection, *fileKey, *fileValue);
+    try {
+        WriteFileReplacing(path_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    } catch (const Exception&) {
+        throw failure();
+    }
+}
+
+}  // namespace velmora

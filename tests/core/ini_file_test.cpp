@@ -1,0 +1,230 @@
+#include "core/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "support/temp_dir.h"
+
+namespace velmora {
+namespace {
+
+using velmora::test::TempDir;
+
+// The settings file's bytes as text, to compare with literals.
+std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = velmora::test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    velmora::test::WriteBytes(path, {text.begin(), text.end()});
+}
+
+class IniFileTest : public ::testing::Test {
+  protected:
+    std::string Read(const std::string& key, const std::string& defaultValue = "<default>") {
+        return TIniFile(path_).ReadSetting("Velmora", key, defaultValue);
+    }
+    void Write(const std::string& key, const std::string& value) {
+        TIniFile(path_).WriteSetting("Velmora", key, value);
+    }
+    std::string FileBytes() const { return ReadText(path_); }
+
+    TempDir dir_;
+    std::string path_ = dir_.File("Config.ini");
+};
+
+TEST_F(IniFileTest, FirstStartFileHasTheClassicLayout) {
+    Write("OutPath", "/home/user/velmora/");
+    Write("CompressPre", "75");
+    Write("ResizePre", "100");
+
+    EXPECT_EQ(FileBytes(),
+              "[Velmora]\r\nOutPath=/home/user/velmora/\r\nCompressPre=75\r\nResizePre=100\r\n");
+    EXPECT_EQ(Read("OutPath"), "/home/user/velmora/");
+    EXPECT_EQ(Read("CompressPre"), "75");
+    EXPECT_EQ(Read("ResizePre"), "100");
+    // No temporary file is left beside it.
+    EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"Config.ini"});
+}
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
+    EXPECT_EQ(Read("CompressPre", "75"), "75");
+    EXPECT_FALSE(std::filesystem::exists(path_)) << "reading must not create the file";
+
+    const char* const files[] = {
+        "",
+        "[Other]\r\nCompressPre=1\r\n",
+        "[Velmora]\r\nOutPath=x\r\n",
+        "[Velmora]\r\n;CompressPre=1\r\n",
+        "[Velmora]\r\n[Next]\r\nCompressPre=1\r\n",
+        "CompressPre=1\r\n[Velmora]\r\n",
+    };
+    for (const char* file : files) {
+        WriteText(path_, file);
+        EXPECT_EQ(Read("CompressPre", "75"), "75") << file;
+    }
+}
+
+TEST_F(IniFileTest, ADirectoryInPlaceOfTheFileReadsAsMissing) {
+    std::filesystem::create_directory(path_);
+    EXPECT_EQ(Read("OutPath", ""), "");
+}
+
+TEST_F(IniFileTest, EmptyValueIsNotTheDefault) {
+    WriteText(path_, "[Velmora]\r\nOutPath=\r\nCompressPre=   \r\n");
+    EXPECT_EQ(Read("OutPath"), "");
+    EXPECT_EQ(Read("CompressPre"), "");
+}
+
+TEST_F(IniFileTest, EveryWrittenValueReadsBackUnchanged) {
+    const char* const values[] = {
+        "",   " lead", "trail ", "\tboth\t", "\"quoted\"",        "'single'",
+        "\"", "a=b",   ";x",     "[x]",      "/dir with blanks/",
+    };
+    for (const char* value : values) {
+        Write("OutPath", value);
+        EXPECT_EQ(Read("OutPath"), value);
+    }
+    // The key was replaced each time, never added again.
+    Write("OutPath", "/last/");
+    EXPECT_EQ(FileBytes(), "[Velmora]\r\nOutPath=/last/\r\n");
+}
+
+TEST_F(IniFileTest, SectionAndKeyLookupIgnoresLetterCase) {
+    WriteText(path_, "[velmora]\r\ncompresspre=30\r\n");
+    EXPECT_EQ(Read("CompressPre"), "30");
+    TIniFile(path_).WriteSetting("VELMORA", "COMPRESSPRE", "40");
+    EXPECT_EQ(FileBytes(), "[velmora]\r\ncompresspre=40\r\n");
+}
+
+TEST_F(IniFileTest, LetterCaseFoldsOnlyWholeAsciiCharacters) {
+    // "丄" is 81 41 and "乤" is 81 61 in the file: their trail bytes are "A" and "a".
+    WriteText(path_, "[Velmora]\r\n\x81\x61=a\r\n");
+    EXPECT_EQ(Read("丄"), "<default>");
+    EXPECT_EQ(Read("乤"), "a");
+
+    // "乚" is 81 5D: its trail byte is "]", which must not end the section name.
+    const std::string other = dir_.File("other.ini");
+    TIniFile(other).WriteSetting("乚", "k", "v");
+    EXPECT_EQ(ReadText(other), "[\x81\x5d]\r\nk=v\r\n");
+    EXPECT_EQ(TIniFile(other).ReadSetting("乚", "k", ""), "v");
+}
+
+TEST_F(IniFileTest, WritesKeepEveryOtherLineByteForByte) {
+    const std::string original =
+        "; written by hand\r\n[Other]\nName = keep me \n\n[Velmora]\r\nCompressPre = 30\r\n"
+        "stray line\r\n\r\n[Last]\r\nX=1";
+    WriteText(path_, original);
+
+    Write("CompressPre", "40");
+    const std::string replaced =
+        "; written by hand\r\n[Other]\nName = keep me \n\n[Velmora]\r\nCompressPre = 40\r\n"
+        "stray line\r\n\r\n[Last]\r\nX=1";
+    EXPECT_EQ(FileBytes(), replaced);
+
+    Write("ResizePre", "80");
+    const std::string added =
+        "; written by hand\r\n[Other]\nName = keep me \n\n[Velmora]\r\nCompressPre = 40\r\n"
+        "stray line\r\nResizePre=80\r\n\r\n[Last]\r\nX=1";
+    EXPECT_EQ(FileBytes(), added);
+
+    TIniFile(path_).WriteSetting("Last", "Y", "2");
+    EXPECT_EQ(FileBytes(), added + "\r\nY=2\r\n");
+
+    TIniFile(path_).WriteSetting("New", "K", "v");
+    EXPECT_EQ(FileBytes(), added + "\r\nY=2\r\n[New]\r\nK=v\r\n");
+    EXPECT_EQ(TIniFile(path_).ReadSetting("Other", "Name", ""), "keep me");
+}
+
+TEST_F(IniFileTest, ChineseTextIsStoredAsGb18030AndReadsBack) {
+    Write("OutPath", "/home/用户/图片/");
+    EXPECT_EQ(FileBytes(), "[Velmora]\r\nOutPath=/home/\xD3\xC3\xBB\xA7/\xCD\xBC\xC6\xAC/\r\n");
+    EXPECT_EQ(Read("OutPath"), "/home/用户/图片/");
+
+    // Characters beyond the two-byte range have four-byte forms.
+    Write("OutPath", "/tmp/é€😀/");
+    EXPECT_EQ(Read("OutPath"), "/tmp/é€😀/");
+}
+
+TEST_F(IniFileTest, ReadsAFileWrittenInGbk) {
+    WriteText(path_, "[Velmora]\r\nOutPath=D:\\\xD5\xD5\xC6\xAC\\\r\n");
+    EXPECT_EQ(Read("OutPath"), "D:\\照片\\");
+}
+
+TEST_F(IniFileTest, InvalidBytesReadLenientlyAndSurviveWrites) {
+    const std::string original = "[Velmora]\r\nOutPath=/x\x80y\xff\x81\r\nJunk=\xfe\r\n";
+    WriteText(path_, original);
+    EXPECT_EQ(Read("OutPath"), "/x\uFFFDy\uFFFD\uFFFD");
+    EXPECT_EQ(Read("Junk"), "\uFFFD");
+
+    Write("CompressPre", "1");
+    EXPECT_EQ(FileBytes(), original + "CompressPre=1\r\n");
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAt2047BytesOfFileText) {
+    std::string han;  // 1024 × "中": two bytes each in the file
+    for (int i = 0; i < 1024; ++i) {
+        han += "中";
+    }
+    const std::string hanCut = han.substr(0, han.size() - std::string("中").size());
+
+    Write("OutPath", std::string(3000, 'a'));
+    EXPECT_EQ(Read("OutPath"), std::string(2047, 'a'));
+    EXPECT_EQ(FileBytes().size(), std::string("[Velmora]\r\nOutPath=\r\n").size() + 3000);
+
+    Write("OutPath", "a" + han);  // 2049 bytes: the cut falls between characters
+    EXPECT_EQ(Read("OutPath"), "a" + hanCut);
+
+    Write("OutPath", han);  // 2048 bytes: the cut would split the last character
+    EXPECT_EQ(Read("OutPath"), hanCut);
+}
+
+TEST_F(IniFileTest, FailedWritesNameTheFileAndLeaveItAlone) {
+    const std::string readOnlyFile = dir_.File("readonly.ini");
+    WriteText(readOnlyFile, "[Velmora]\r\nCompressPre=30\r\n");
+    chmod(readOnlyFile.c_str(), 0444);
+
+    const std::string readOnlyDirectory = dir_.File("locked");
+    std::filesystem::create_directory(readOnlyDirectory);
+    chmod(readOnlyDirectory.c_str(), 0555);
+
+    std::filesystem::create_directory(dir_.File("directory.ini"));
+
+    const std::string paths[] = {
+        readOnlyFile,
+        readOnlyDirectory + "/Config.ini",
+        dir_.File("missing/Config.ini"),
+        dir_.File("directory.ini"),
+    };
+    for (const std::string& path : paths) {
+        try {
+            TIniFile(path).WriteSetting("Velmora", "CompressPre", "40");
+            ADD_FAILURE() << "wrote " << path;
+        } catch (const EIniFileException& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+        }
+    }
+    EXPECT_EQ(ReadText(readOnlyFile), "[Velmora]\r\nCompressPre=30\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(readOnlyDirectory));
+}
+
+TEST_F(IniFileTest, RefusesTextTheLayoutCannotHold) {
+    Write("CompressPre", "30");
+    const std::string before = FileBytes();
+    const char* const values[] = {"1\r\nResizePre=0", "1\nx", "\xff not UTF-8"};
+    for (const char* value : values) {
+        EXPECT_THROW(Write("CompressPre", value), EIniFileException) << value;
+    }
+    EXPECT_THROW(Write("Compress=Pre", "1"), EIniFileException);
+    EXPECT_THROW(TIniFile(path_).WriteSetting("Vel]mora", "k", "1"), EIniFileException);
+    EXPECT_EQ(FileBytes(), before);
+}
+
+}  // namespace
+}  // namespace velmora

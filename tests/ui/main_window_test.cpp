@@ -1,0 +1,195 @@
+// The main window: its frame, its commands and the settings put on the sliders at start.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QSplitterHandle>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "core/settings.h"
+#include "error_recorder.h"
+#include "support/temp_dir.h"
+#include "ui/U_ScrollBoxFrame.h"
+#include "ui/U_Velmora.h"
+#include "widgets/track_bar.h"
+
+namespace velmora::test {
+namespace {
+
+class MainWindowStart : public ::testing::Test {
+  protected:
+    MainWindowStart() { OverrideSettingsDirectory(dir.Path() + "/"); }
+    ~MainWindowStart() override { OverrideSettingsDirectory(""); }
+
+    void WriteSettings(const std::string& text) {
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        WriteBytes(dir.File("Config.ini"), bytes);
+    }
+
+    // Builds the window the way the program entry does.
+    ui::TF_Velmora& Start() {
+        window = std::make_unique<ui::TF_Velmora>();
+        ui::RunHandler([&] { window->FormCreate(); });
+        return *window;
+    }
+
+    int Compression() const { return ui::ScrollBoxFrame->TrkAngle->Position(); }
+    int Resize() const { return ui::ScrollBoxFrame->RzTrackBar1->Position(); }
+    QString PercentLabel() const { return ui::ScrollBoxFrame->Lab_Percent->text(); }
+
+    TempDir dir;
+    ErrorRecorder errors;
+    std::unique_ptr<ui::TF_Velmora> window;
+};
+
+TEST_F(MainWindowStart, FirstStartWritesTheDefaultsAndSetsTheSliders) {
+    Start();
+    const std::string expected =
+        "[Velmora]\r\nOutPath=" + dir.Path() + "/\r\nCompressPre=75\r\nResizePre=100\r\n";
+    const auto bytes = ReadBytes(dir.File("Config.ini"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+    EXPECT_EQ(Compression(), 75);
+    EXPECT_EQ(Resize(), 100);
+    EXPECT_EQ(PercentLabel(), QStringLiteral("75% "));
+    EXPECT_TRUE(errors.texts.isEmpty());
+}
+
+TEST_F(MainWindowStart, StoredPercentsAreConvertedClampedOrRefused) {
+    struct Case {
+        const char* compress;
+        int compression;
+        const char* label;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"0", 0, "", nullptr},  // no change from the start position: the label stays empty
+        {"150", 100, "100% ", nullptr},
+        {"-5", 0, "0% ", nullptr},
+        {"$32", 50, "50% ", nullptr},
+        {"abc", 0, "", "'abc' is not a valid integer value."},
+        {"", 0, "", "'' is not a valid integer value."},
+    };
+    for (const Case& c : cases) {
+        WriteSettings(std::string("[Velmora]\r\nCompressPre=") + c.compress +
+                      "\r\nResizePre=40\r\n");
+        errors.texts.clear();
+        Start();
+        EXPECT_EQ(Compression(), c.compression) << c.compress;
+        EXPECT_EQ(PercentLabel(), QString::fromUtf8(c.label)) << c.compress;
+        if (c.error) {
+            EXPECT_EQ(errors.texts, QStringList{QString::fromUtf8(c.error)});
+            EXPECT_EQ(Resize(), 0) << "the rest of the start-up is skipped";
+        } else {
+            EXPECT_TRUE(errors.texts.isEmpty()) << c.compress;
+            EXPECT_EQ(Resize(), 40);
+        }
+    }
+}
+
+TEST_F(MainWindowStart, MissingKeysTakeTheirDefaultsAndNothingIsWritten) {
+    WriteSettings("[Other]\r\nx=1\r\n");
+    Start();
+    EXPECT_EQ(Compression(), 75);
+    EXPECT_EQ(Resize(), 100);
+    const auto bytes = ReadBytes(dir.File("Config.ini"));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[Other]\r\nx=1\r\n");
+}
+
+TEST_F(MainWindowStart, ARefusedResizePercentLeavesOnlyThatSliderAtZero) {
+    WriteSettings("[Velmora]\r\nCompressPre=30\r\nResizePre=1.5\r\n");
+    Start();
+    EXPECT_EQ(Compression(), 30);
+    EXPECT_EQ(Resize(), 0);
+    EXPECT_EQ(errors.texts, QStringList{QStringLiteral("'1.5' is not a valid integer value.")});
+}
+
+TEST_F(MainWindowStart, AReadOnlySettingsDirectoryIsReportedAndTheWindowStillOpens) {
+    ::chmod(dir.Path().c_str(), 0555);
+    Start();
+    EXPECT_EQ(errors.texts, QStringList{QString::fromStdString("Unable to write to " +
+                                                               dir.File("Config.ini") + ".")});
+    EXPECT_EQ(Compression(), 0);
+    EXPECT_EQ(Resize(), 0);
+    window->show();
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowStart, WindowFrameAndCommands) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("CorvaneVelmora"));
+    EXPECT_EQ(w.minimumSize(), QSize(800, 600));
+    EXPECT_EQ(w.size(), QSize(800, 600));
+    EXPECT_EQ(w.Panel1->width(), 206);
+    EXPECT_EQ(w.ShellTreeView1->height(), 295);
+    EXPECT_EQ(w.ShellListView1->height(), 150);
+    EXPECT_EQ(w.RzStatusBar1->height(), 19);
+    EXPECT_EQ(w.Splitter1->handleWidth(), 3);
+    EXPECT_FALSE(w.Splitter1->childrenCollapsible());
+    EXPECT_FALSE(w.dxBarManager1ToolBar->isMovable());
+    EXPECT_FALSE(w.dxBarManager1ToolBar->isFloatable());
+
+    const QStringList menus = {QStringLiteral("图片处理"), QStringLiteral("系统管理"),
+                               QStringLiteral("帮助")};
+    const QList<QAction*> menuActions = w.dxBarManager1MenuBar->actions();
+    ASSERT_EQ(menuActions.size(), 3);
+    const QList<QAction*> commands = {w.Btn_Compress, w.dxBarLargeButton2, w.dxBarLargeButton3};
+    const QStringList captions = {QStringLiteral("开始压缩"), QStringLiteral("系统设置"),
+                                  QStringLiteral("关于")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(menuActions[i]->text(), menus[i]);
+        EXPECT_EQ(menuActions[i]->menu()->actions(), QList<QAction*>{commands[i]});
+        EXPECT_EQ(commands[i]->text(), captions[i]);
+        EXPECT_EQ(commands[i]->toolTip(), captions[i]);
+        EXPECT_TRUE(commands[i]->shortcut().isEmpty());
+        EXPECT_FALSE(commands[i]->icon().isNull());
+    }
+    EXPECT_EQ(w.dxBarManager1ToolBar->actions(), commands);
+}
+
+TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThan800By600) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    w.resize(500, 300);
+    EXPECT_EQ(w.size(), QSize(800, 600));
+}
+
+TEST_F(MainWindowStart, SplitterKeepsBothPanelsAtLeast160Wide) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    w.Splitter1->setSizes({20, 2000});
+    EXPECT_GE(w.Panel1->width(), 160);
+    w.Splitter1->setSizes({2000, 20});
+    EXPECT_GE(w.Panel2->width(), 160);
+}
+
+TEST_F(MainWindowStart, SplitterDragShowsALineAppliesOnReleaseAndEscCancels) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    QSplitterHandle* handle = w.Splitter1->handle(1);
+    const QPoint grip = handle->rect().center();
+    auto drag = [&](int dx, bool cancel) {
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(dx, 0)),
+                         QPointF(handle->mapToGlobal(grip + QPoint(dx, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        EXPECT_EQ(w.Panel1->width(), 206) << "nothing moves before the release";
+        if (cancel) {
+            QTest::keyClick(handle, Qt::Key_Escape);
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(dx, 0));
+    };
+    drag(40, true);
+    EXPECT_EQ(w.Panel1->width(), 206);
+    drag(40, false);
+    EXPECT_NEAR(w.Panel1->width(), 246, 2);
+}
+
+}  // namespace
+}  // namespace velmora::test

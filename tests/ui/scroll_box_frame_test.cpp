@@ -1,0 +1,203 @@
+// The preview frame: pane layout, scrolling together, view modes and both previews.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "core/compress_file.h"
+#include "core/jpeg_image.h"
+#include "core/kilobytes.h"
+#include "support/jpeg_fixture.h"
+#include "support/scroll_bar_parts.h"
+#include "support/temp_dir.h"
+#include "ui/U_ScrollBoxFrame.h"
+#include "widgets/U_PicScrollBox.h"
+#include "widgets/track_bar.h"
+
+namespace velmora::test {
+namespace {
+
+using ui::TScrollBoxFrame;
+
+// What a double click in the file list does with a loaded picture.
+void ShowInPanes(TScrollBoxFrame& frame, TJPEGImage& picture) {
+    for (TPicScrollBox* box : {frame.SourceBox, frame.DestBox, frame.ResizeBox}) {
+        box->cxImage->Picture().Assign(picture.Pixels());
+    }
+    frame.UpdateCompressPreview();
+    frame.UpdateResizePreview();
+}
+
+TJPEGImage Picture(const std::vector<uint8_t>& bytes) {
+    TJPEGImage picture;
+    picture.LoadPictureBytes(bytes);
+    return picture;
+}
+
+const TBitmap& PaneBitmap(TPicScrollBox* box) {
+    return box->cxImage->Picture().Bitmap();
+}
+
+TEST(ScrollBoxFrame, SourcePaneTakesHalfTheFrameWidth) {
+    TScrollBoxFrame frame;
+    frame.show();
+    for (auto [width, half] : {std::pair{499, 249}, {498, 249}, {800, 400}}) {
+        frame.resize(width, 463);
+        EXPECT_EQ(frame.Pan_source->width(), half) << width;
+    }
+}
+
+TEST(ScrollBoxFrame, StartsEmptyWithBothSlidersAtZero) {
+    TScrollBoxFrame frame;
+    EXPECT_EQ(frame.PageControl1->currentWidget(), frame.TabSheet_Compress);
+    EXPECT_EQ(frame.TrkAngle->Max(), 100);
+    EXPECT_EQ(frame.RzTrackBar1->Position(), 0);
+    EXPECT_TRUE(frame.RadioButton1->isChecked());
+    EXPECT_EQ(frame.Lab_source->text(), QStringLiteral("原图效果"));
+    EXPECT_EQ(frame.Lab_destination->text(), QStringLiteral("压缩效果"));
+    EXPECT_TRUE(frame.Lab_WH->text().isEmpty());
+    EXPECT_EQ(frame.RadioButton2->text(), QStringLiteral("缩 略 图"));
+}
+
+TEST(ScrollBoxFrame, WithoutAPictureTheSlidersOnlyWriteThePercentLabel) {
+    TScrollBoxFrame frame;
+    frame.TrkAngle->SetPosition(100);
+    EXPECT_EQ(frame.Lab_Percent->text(), QStringLiteral("100% "));
+    frame.RzTrackBar1->SetPosition(30);
+    EXPECT_EQ(frame.Lab_destination->text(), QStringLiteral("压缩效果"));
+    EXPECT_TRUE(frame.Lab_WH->text().isEmpty());
+    EXPECT_TRUE(frame.ResizeBox->cxImage->Picture().Empty());
+}
+
+TEST(ScrollBoxFrame, QualityPreviewShowsTheRoundTripAndItsSize) {
+    TScrollBoxFrame frame;
+    frame.RzTrackBar1->SetPosition(100);
+    const RawImage pattern = MakePattern(120, 80);
+    TJPEGImage source = Picture(EncodeJpeg(pattern, {.quality = 95}));
+    ShowInPanes(frame, source);
+    frame.TrkAngle->SetPosition(60);
+
+    // The expected picture: the decoded source encoded at quality 40 and decoded again.
+    const RawImage decoded = DecodeReference(source.EncodedBytes());
+    const auto encoded = EncodeJpeg(decoded, {.quality = 40});
+    const RawImage expected = DecodeReference(encoded);
+    const TBitmap& shown = PaneBitmap(frame.DestBox);
+    ASSERT_EQ(shown.Width(), 120);
+    for (int y = 0; y < 80; y += 7) {
+        for (int x = 0; x < 120; x += 5) {
+            const uint8_t* bgr = shown.ScanLine(y) + 3 * x;
+            const uint8_t* rgb = expected.Pixel(x, y);
+            ASSERT_EQ((std::array{bgr[2], bgr[1], bgr[0]}), (std::array{rgb[0], rgb[1], rgb[2]}));
+        }
+    }
+    EXPECT_EQ(frame.Lab_destination->text(),
+              QStringLiteral("压缩效果  %1 KB").arg(KilobytesHalfEven(int64_t(encoded.size()))));
+    EXPECT_EQ(frame.Lab_Percent->text(), QStringLiteral("60% "));
+}
+
+TEST(ScrollBoxFrame, KilobytesRoundHalfToEven) {
+    const std::pair<int64_t, int64_t> cases[] = {{511, 0},  {512, 0},  {1023, 1},  {1536, 2},
+                                                 {2560, 2}, {3584, 4}, {48700, 48}};
+    for (auto [bytes, kilobytes] : cases) {
+        EXPECT_EQ(KilobytesHalfEven(bytes), kilobytes) << bytes;
+    }
+}
+
+TEST(ScrollBoxFrame, ResizePreviewMatchesTheConvertedFile) {
+    TempDir dir;
+    WriteBytes(dir.File("a.jpg"), EncodeJpeg(MakePattern(643, 211)));
+    TScrollBoxFrame frame;
+    frame.TrkAngle->SetPosition(25);
+    frame.RzTrackBar1->SetPosition(37);
+    TJPEGImage source;
+    source.LoadPictureFile(dir.File("a.jpg"));
+    ShowInPanes(frame, source);
+    frame.CompressFile(dir.File("a.jpg"), dir.File("out.jpg"));
+
+    TJPEGImage written;
+    written.LoadPictureFile(dir.File("out.jpg"));
+    const TBitmap& resized = PaneBitmap(frame.ResizeBox);
+    EXPECT_EQ(resized.Width(), written.Width());
+    EXPECT_EQ(resized.Height(), written.Height());
+    EXPECT_EQ(frame.Lab_WH->text(), QStringLiteral("宽度:238\n高度:78"));
+    // The file holds the preview's pixels encoded at quality 90.
+    TJPEGImage expected;
+    expected.CopyPicture(resized);
+    expected.Encode();
+    EXPECT_EQ(expected.EncodedBytes(), ReadBytes(dir.File("out.jpg")));
+}
+
+TEST(ScrollBoxFrame, MovingTheResizeSliderNeverRunsTheQualityPreview) {
+    TScrollBoxFrame frame;
+    TJPEGImage source = Picture(EncodeJpeg(MakePattern(64, 48)));
+    ShowInPanes(frame, source);
+    const uint8_t* destination = PaneBitmap(frame.DestBox).Bits();
+    const QString size = frame.Lab_destination->text();
+    frame.RzTrackBar1->SetPosition(50);
+    EXPECT_EQ(PaneBitmap(frame.DestBox).Bits(), destination);
+    EXPECT_EQ(frame.Lab_destination->text(), size);
+    EXPECT_EQ(frame.Lab_WH->text(), QStringLiteral("宽度:32\n高度:24"));
+
+    frame.RzTrackBar1->SetPosition(0);
+    EXPECT_TRUE(frame.ResizeBox->cxImage->Picture().Empty());
+    EXPECT_EQ(frame.Lab_WH->text(), QStringLiteral("宽度:0\n高度:0"));
+
+    frame.TrkAngle->SetPosition(90);
+    EXPECT_NE(PaneBitmap(frame.DestBox).Bits(), destination);
+}
+
+TEST(ScrollBoxFrame, SideBySidePanesScrollTogetherAndResizePaneAlone) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    TJPEGImage source = Picture(EncodeJpeg(MakePattern(900, 700)));
+    ShowInPanes(frame, source);
+    QApplication::processEvents();
+
+    QScrollBar* sourceBar = frame.SourceBox->horizontalScrollBar();
+    QTest::mouseClick(sourceBar, Qt::LeftButton, {},
+                      PartCentre(sourceBar, QStyle::SC_ScrollBarAddLine));
+    EXPECT_EQ(frame.SourceBox->HorzPosition(), 8);
+    EXPECT_EQ(frame.DestBox->HorzPosition(), 8);
+    QScrollBar* destinationBar = frame.DestBox->verticalScrollBar();
+    QTest::mouseClick(destinationBar, Qt::LeftButton, {},
+                      PartCentre(destinationBar, QStyle::SC_ScrollBarAddPage));
+    EXPECT_GT(frame.DestBox->VertPosition(), 0);
+    EXPECT_EQ(frame.SourceBox->VertPosition(), frame.DestBox->VertPosition());
+
+    frame.PageControl1->setCurrentWidget(frame.TabSheet_Resize);
+    frame.RzTrackBar1->SetPosition(100);
+    QApplication::processEvents();
+    QScrollBar* resizeBar = frame.ResizeBox->horizontalScrollBar();
+    QTest::mouseClick(resizeBar, Qt::LeftButton, {},
+                      PartCentre(resizeBar, QStyle::SC_ScrollBarAddLine));
+    EXPECT_EQ(frame.ResizeBox->HorzPosition(), 8);
+    EXPECT_EQ(frame.SourceBox->HorzPosition(), 8);
+}
+
+TEST(ScrollBoxFrame, ViewModesSwitchBothSideBySidePanes) {
+    TScrollBoxFrame frame;
+    frame.show();
+    TJPEGImage source = Picture(EncodeJpeg(MakePattern(900, 700)));
+    ShowInPanes(frame, source);
+    frame.RadioButton2->click();
+    for (TPicScrollBox* box : {frame.SourceBox, frame.DestBox}) {
+        EXPECT_EQ(box->cxImage->Align(), TAlign::alClient);
+        EXPECT_FALSE(box->cxImage->AutoSize());
+        EXPECT_TRUE(box->cxImage->Properties().Stretch());
+        EXPECT_EQ(box->Range(), QSize(0, 0));
+    }
+    EXPECT_EQ(frame.ResizeBox->cxImage->Align(), TAlign::alNone);
+    frame.RadioButton1->click();
+    for (TPicScrollBox* box : {frame.SourceBox, frame.DestBox}) {
+        EXPECT_EQ(box->cxImage->Align(), TAlign::alNone);
+        EXPECT_TRUE(box->cxImage->AutoSize());
+        EXPECT_EQ(box->cxImage->size(), QSize(902, 702));
+    }
+}
+
+}  // namespace
+}  // namespace velmora::test

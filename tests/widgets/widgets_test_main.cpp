@@ -1,0 +1,15 @@
+// Runs the widget tests inside a QApplication on the off-screen platform.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <cstdlib>
+
+#include "widgets/song_font.h"
+
+int main(int argc, char** argv) {
+    // Also when the test list is read at build time, where no display is set.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    velmora::InstallSongFontSubstitute();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,57 @@
+#include "PickFolder.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velmora::ui {
+
+namespace {
+
+QString RootDirectory(const QString& root) {
+    if (root.isEmpty() || root == QStringLiteral("桌面")) {
+        return DesktopDirectory();
+    }
+    return QFileInfo(root).isDir() ? root : DesktopDirectory();
+}
+
+}  // namespace
+
+QString DesktopDirectory() {
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+}
+
+bool PickFolder(const QString& caption, const QString& root, QString& directory) {
+    if (!QFileInfo(directory).isDir()) {
+        directory.clear();
+    }
+    // Qt's own dialog, the same on every desktop; it only lets existing folders be confirmed.
+    QFileDialog dialog(nullptr, caption, directory.isEmpty() ? RootDirectory(root) : directory);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
+                      QFileDialog::DontResolveSymlinks);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("确定"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (!QFileInfo(chosen).isDir()) {
+        return false;
+    }
+    directory = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
+    return true;
+}
+
+}  // namespace velmora::ui
+
+namespace velmora::ui {
+
+QString WithTrailingSlash(const QString& directory) {
+    return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,43 @@
+// The output-directory dialog: shows the saved output directory, lets the user browse for
+// another and saves it on "确定".
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velmora::ui {
+
+class TF_OutPath : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TF_OutPath(QWidget* parent = nullptr);
+
+    QFrame* Panel1;
+    QLabel* Label2;
+    QLabel* Label1;
+    QLineEdit* Edi_outpath;
+    QPushButton* Button3;
+    QFrame* Bevel1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void FormCreate();
+    void Button3Click();
+    void Button1Click();
+    void Button2Click();
+};
+
+// The dialog while it exists.
+extern QPointer<TF_OutPath> F_OutPath;
+
+}  // namespace velmora::ui

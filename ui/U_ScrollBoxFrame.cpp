@@ -1,0 +1,295 @@
+#include "U_ScrollBoxFrame.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "GroupBox.h"
+#include "Splitter.h"
+#include "core/bitmap.h"
+#include "core/compress_file.h"
+#include "core/jpeg_image.h"
+#include "core/kilobytes.h"
+#include "core/resize.h"
+#include "core/stream.h"
+#include "widgets/U_PicScrollBox.h"
+#include "widgets/song_font.h"
+#include "widgets/track_bar.h"
+
+namespace velmora::ui {
+
+TScrollBoxFrame* ScrollBoxFrame = nullptr;
+
+namespace {
+
+constexpr int kBarPanelHeight = 58;
+constexpr int kLabelHeight = 12;
+constexpr int kSplitterWidth = TSplitter::kWidth;
+constexpr int kPaneMinimum = 30;
+
+QVBoxLayout* StackLayout(QWidget* parent, int margin = 0) {
+    auto* layout = new QVBoxLayout(parent);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setSpacing(0);
+    return layout;
+}
+
+TRzTrackBar* PercentSlider(QWidget* parent) {
+    auto* slider = new TRzTrackBar(parent);
+    slider->SetMax(100);
+    slider->SetTickStyle(TTickStyle::tkOwnerDraw);
+    slider->SetTransparent(true);
+    return slider;
+}
+
+QFrame* PicturePanel(QWidget* parent, const QString& caption, QLabel*& label) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setMinimumWidth(kPaneMinimum);
+    auto* layout = StackLayout(panel, 1);
+    label = new QLabel(caption, panel);
+    label->setFixedHeight(kLabelHeight);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    return panel;
+}
+
+// Each tenth position gets its number, centred on the thumb's centre line for it, above the
+// track, drawn without a background.
+void DrawTickLabel(QPainter& canvas, QPoint location, int index) {
+    if (index % 10 != 0) {
+        return;
+    }
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setFont(SongFont(9));
+    const QString text = QString::number(index);
+    const QFontMetrics metrics(canvas.font());
+    const int left = location.x() - metrics.horizontalAdvance(text) / 2;
+    canvas.drawText(left, 1 + metrics.ascent(), text);
+}
+
+void ShowActualSize(TPicScrollBox* box) {
+    box->cxImage->SetAutoSize(true);
+    box->cxImage->SetAlign(TAlign::alNone);
+}
+
+void ShowFitted(TPicScrollBox* box) {
+    box->cxImage->SetAutoSize(false);
+    box->cxImage->SetAlign(TAlign::alClient);
+    box->cxImage->Properties().SetStretch(true);
+}
+
+}  // namespace
+
+TScrollBoxFrame::TScrollBoxFrame(QWidget* owner) : QWidget(owner) {
+    QFont font(kSongFamily);
+    font.setPixelSize(12);
+    setFont(font);
+    resize(498, 463);
+    PageControl1 = new QTabWidget(this);
+    StackLayout(this)->addWidget(PageControl1);
+    BuildCompressPage();
+    BuildResizePage();
+    PageControl1->setCurrentIndex(0);
+    CreatePanes();
+}
+
+void TScrollBoxFrame::BuildCompressPage() {
+    TabSheet_Compress = new QWidget;
+    PageControl1->addTab(TabSheet_Compress, QStringLiteral("图片压缩"));
+    auto* page = StackLayout(TabSheet_Compress);
+
+    Panel1 = new QWidget(TabSheet_Compress);
+    Panel1->setFixedHeight(kBarPanelHeight);
+    auto* bar = new QHBoxLayout(Panel1);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(0);
+    GroupBox1 = new TGroupBox(QStringLiteral("显示方式"), Panel1);
+    GroupBox1->setFixedWidth(122);
+    RadioButton1 = new QRadioButton(QStringLiteral("原图大小"), GroupBox1);
+    RadioButton1->setGeometry(16, 17, 73, 17);
+    RadioButton1->setChecked(true);
+    RadioButton2 = new QRadioButton(QStringLiteral("缩 略 图"), GroupBox1);
+    RadioButton2->setGeometry(16, 33, 73, 17);
+    bar->addWidget(GroupBox1);
+    GroupBox2 = new TGroupBox(QStringLiteral("压缩比例%"), Panel1);
+    QHBoxLayout* percent = GroupBox2->ContentLayout();
+    TrkAngle = PercentSlider(GroupBox2);
+    percent->addWidget(TrkAngle, 1);
+    Lab_Percent = new QLabel(GroupBox2);
+    Lab_Percent->setFixedWidth(31);
+    Lab_Percent->setAlignment(Qt::AlignCenter);
+    percent->addWidget(Lab_Percent);
+    bar->addWidget(GroupBox2, 1);
+    page->addWidget(Panel1);
+
+    Splitter1 = new TSplitter(Qt::Horizontal, TabSheet_Compress);
+    Pan_source = PicturePanel(Splitter1, QStringLiteral("原图效果"), Lab_source);
+    Pan_destination = PicturePanel(Splitter1, QStringLiteral("压缩效果"), Lab_destination);
+    Splitter1->addWidget(Pan_source);
+    Splitter1->addWidget(Pan_destination);
+    Splitter1->setCollapsible(0, true);
+    Splitter1->setCollapsible(1, false);
+    Splitter1->setStretchFactor(1, 1);
+    page->addWidget(Splitter1, 1);
+
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RadioButton1Click();
+        }
+    });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RadioButton2Click();
+        }
+    });
+    TrkAngle->OnChange = [this](TRzTrackBar*) { TrkAngleChange(); };
+    TrkAngle->OnDrawTick = [this](TRzTrackBar*, QPainter& canvas, QPoint location, int index) {
+        TrkAngleDrawTick(canvas, location, index);
+    };
+}
+
+void TScrollBoxFrame::BuildResizePage() {
+    TabSheet_Resize = new QWidget;
+    PageControl1->addTab(TabSheet_Resize, QStringLiteral("图片缩放"));
+    auto* page = StackLayout(TabSheet_Resize);
+
+    Panel2 = new QWidget(TabSheet_Resize);
+    Panel2->setFixedHeight(kBarPanelHeight);
+    GroupBox4 = new TGroupBox(QStringLiteral("缩放比例%"), Panel2);
+    StackLayout(Panel2)->addWidget(GroupBox4);
+    QHBoxLayout* percent = GroupBox4->ContentLayout();
+    RzTrackBar1 = PercentSlider(GroupBox4);
+    percent->addWidget(RzTrackBar1, 1);
+    Panel3 = new QWidget(GroupBox4);
+    Panel3->setFixedWidth(64);
+    Lab_WH = new QLabel(Panel3);
+    Lab_WH->setGeometry(0, 0, 64, 42);
+    Lab_WH->setAlignment(Qt::AlignCenter);
+    percent->addWidget(Panel3);
+    page->addWidget(Panel2);
+
+    RzTrackBar1->OnChange = [this](TRzTrackBar*) { RzTrackBar1Change(); };
+    RzTrackBar1->OnDrawTick = [this](TRzTrackBar*, QPainter& canvas, QPoint location, int index) {
+        RzTrackBar1DrawTick(canvas, location, index);
+    };
+}
+
+// The panes come after the form's own controls: source, destination, resize.
+void TScrollBoxFrame::CreatePanes() {
+    SourceBox = new TPicScrollBox(Pan_source);
+    Pan_source->layout()->addWidget(SourceBox);
+    SourceBox->OnVScroll = [this](TPicScrollBox* box) { SyncVertScroll(box); };
+    SourceBox->OnHScroll = [this](TPicScrollBox* box) { SyncHorzScroll(box); };
+    DestBox = new TPicScrollBox(Pan_destination);
+    Pan_destination->layout()->addWidget(DestBox);
+    DestBox->OnVScroll = [this](TPicScrollBox* box) { SyncVertScroll(box); };
+    DestBox->OnHScroll = [this](TPicScrollBox* box) { SyncHorzScroll(box); };
+    ResizeBox = new TPicScrollBox(TabSheet_Resize);
+    TabSheet_Resize->layout()->addWidget(ResizeBox);
+}
+
+void TScrollBoxFrame::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FrameResize();
+}
+
+// The source pane takes half of the frame (not of the page); a dragged width lasts until the
+// next resize.
+void TScrollBoxFrame::FrameResize() {
+    const int source = width() / 2;
+    const int total = Splitter1->width() - kSplitterWidth;
+    Splitter1->setSizes({source, std::max(total - source, 0)});
+}
+
+void TScrollBoxFrame::RadioButton1Click() {
+    ShowActualSize(SourceBox);
+    ShowActualSize(DestBox);
+}
+
+void TScrollBoxFrame::RadioButton2Click() {
+    ShowFitted(SourceBox);
+    ShowFitted(DestBox);
+}
+
+// Setting a position raises no scroll event in the other box, so nothing echoes back.
+void TScrollBoxFrame::SyncHorzScroll(TPicScrollBox* box) {
+    if (box == SourceBox) {
+        DestBox->SetHorzPosition(SourceBox->HorzPosition());
+    } else {
+        SourceBox->SetHorzPosition(DestBox->HorzPosition());
+    }
+}
+
+void TScrollBoxFrame::SyncVertScroll(TPicScrollBox* box) {
+    if (box == SourceBox) {
+        DestBox->SetVertPosition(SourceBox->VertPosition());
+    } else {
+        SourceBox->SetVertPosition(DestBox->VertPosition());
+    }
+}
+
+void TScrollBoxFrame::TrkAngleChange() {
+    UpdateCompressPreview();
+    UpdateResizePreview();
+}
+
+void TScrollBoxFrame::RzTrackBar1Change() {
+    UpdateResizePreview();
+}
+
+void TScrollBoxFrame::TrkAngleDrawTick(QPainter& canvas, QPoint location, int index) {
+    DrawTickLabel(canvas, location, index);
+}
+
+void TScrollBoxFrame::RzTrackBar1DrawTick(QPainter& canvas, QPoint location, int index) {
+    DrawTickLabel(canvas, location, index);
+}
+
+void TScrollBoxFrame::UpdateCompressPreview() {
+    const int percent = TrkAngle->Position();
+    Lab_Percent->setText(QString::number(percent) + QStringLiteral("% "));
+    TPicture& source = SourceBox->cxImage->Picture();
+    if (source.Empty()) {
+        return;
+    }
+    TJPEGImage picture;
+    TMemoryStream stream;
+    picture.CopyPicture(source.Bitmap());
+    // Quality 0 is passed through; the encoder treats it as 1.
+    picture.SetQuality(static_cast<uint8_t>(100 - percent));
+    picture.Encode();
+    picture.SavePictureStream(stream);
+    stream.SetPosition(0);
+    picture.LoadPictureStream(stream);
+    Lab_destination->setText(QStringLiteral("压缩效果  ") +
+                             QString::number(KilobytesHalfEven(stream.Size())) +
+                             QStringLiteral(" KB"));
+    // Decoding the encoded bytes shows every loss of the compression.
+    DestBox->cxImage->Picture().Assign(picture.Pixels());
+}
+
+void TScrollBoxFrame::UpdateResizePreview() {
+    const TPicture& compressed = DestBox->cxImage->Picture();
+    if (compressed.Empty()) {
+        return;
+    }
+    const int percent = RzTrackBar1->Position();
+    TBitmap working;
+    working.SetWidth(PercentSize(compressed.Width(), percent));
+    working.SetHeight(PercentSize(compressed.Height(), percent));
+    Lab_WH->setText(QStringLiteral("宽度:") + QString::number(working.Width()));
+    Lab_WH->setText(Lab_WH->text() + QStringLiteral("\n高度:") + QString::number(working.Height()));
+    StretchToBitmap(working, DestBox->cxImage->Picture().Bitmap());
+    ResizeBox->cxImage->Picture().Assign(working);
+}
+
+void TScrollBoxFrame::CompressFile(const std::string& source, const std::string& output) const {
+    velmora::CompressFile(source, output, TrkAngle->Position(), RzTrackBar1->Position());
+}
+
+}  // namespace velmora::ui

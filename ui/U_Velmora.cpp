@@ -1,0 +1,208 @@
+#include "U_Velmora.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "BarLook.h"
+#include "CommandImages.h"
+#include "CoreText.h"
+#include "DialogOpening.h"
+#include "Splitter.h"
+#include "StatusPane.h"
+#include "U_About.h"
+#include "U_OutPath.h"
+#include "U_ScrollBoxFrame.h"
+#include "core/file_io.h"
+#include "core/ini_file.h"
+#include "core/settings.h"
+#include "widgets/picture_view.h"
+#include "widgets/track_bar.h"
+
+namespace velmora::ui {
+
+TF_Velmora* F_Velmora = nullptr;
+
+namespace {
+
+constexpr int kMinimumWidth = 800;
+constexpr int kMinimumHeight = 600;
+constexpr int kLeftPanelWidth = 206;
+constexpr int kTreeHeight = 295;
+constexpr int kPanelMinimum = 160;
+constexpr int kListHeight = 150;
+constexpr int kListMinimum = 100;
+constexpr int kSplitterWidth = TSplitter::kWidth;
+constexpr int kStatusBarHeight = 19;
+
+QFrame* RaisedPanel(QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+// The panel splitters never collapse a side below its minimum.
+QSplitter* PanelSplitter(Qt::Orientation orientation, QWidget* parent) {
+    auto* splitter = new TSplitter(orientation, parent);
+    splitter->setChildrenCollapsible(false);
+    return splitter;
+}
+
+}  // namespace
+
+TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("CorvaneVelmora"));
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(kMinimumWidth, kMinimumHeight);
+    BuildBars();
+    BuildPanels();
+}
+
+void TF_Velmora::BuildBars() {
+    Btn_Compress =
+        new QAction(CommandIcon(CommandImage::Picture), QStringLiteral("开始压缩"), this);
+    dxBarLargeButton2 =
+        new QAction(CommandIcon(CommandImage::Tools), QStringLiteral("系统设置"), this);
+    dxBarLargeButton3 = new QAction(CommandIcon(CommandImage::Seal), QStringLiteral("关于"), this);
+    for (QAction* command : {Btn_Compress, dxBarLargeButton2, dxBarLargeButton3}) {
+        command->setToolTip(command->text());
+        command->setIconVisibleInMenu(true);
+    }
+    connect(Btn_Compress, &QAction::triggered, this, &TF_Velmora::Btn_CompressClick);
+    connect(dxBarLargeButton2, &QAction::triggered, this, &TF_Velmora::dxBarLargeButton2Click);
+    connect(dxBarLargeButton3, &QAction::triggered, this, &TF_Velmora::dxBarLargeButton3Click);
+
+    dxBarManager1MenuBar = menuBar();
+    dxBarManager1MenuBar->setObjectName(QStringLiteral("菜单"));
+    dxBarSubItem1 = dxBarManager1MenuBar->addMenu(QStringLiteral("图片处理"));
+    dxBarSubItem1->addAction(Btn_Compress);
+    dxBarSubItem2 = dxBarManager1MenuBar->addMenu(QStringLiteral("系统管理"));
+    dxBarSubItem2->addAction(dxBarLargeButton2);
+    dxBarSubItem3 = dxBarManager1MenuBar->addMenu(QStringLiteral("帮助"));
+    dxBarSubItem3->addAction(dxBarLargeButton3);
+
+    dxBarManager1ToolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    dxBarManager1ToolBar->setObjectName(QStringLiteral("工具栏"));
+    dxBarManager1ToolBar->setMovable(false);
+    dxBarManager1ToolBar->setFloatable(false);
+    dxBarManager1ToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    dxBarManager1ToolBar->setIconSize(QSize(16, 16));
+    dxBarManager1ToolBar->addActions({Btn_Compress, dxBarLargeButton2, dxBarLargeButton3});
+    dxBarManager1ToolBar->toggleViewAction()->setEnabled(false);
+    addToolBar(Qt::TopToolBarArea, dxBarManager1ToolBar);
+    ApplyBarLook(*dxBarManager1MenuBar, *dxBarManager1ToolBar);
+}
+
+void TF_Velmora::BuildPanels() {
+    Splitter1 = PanelSplitter(Qt::Horizontal, this);
+    setCentralWidget(Splitter1);
+
+    Panel1 = RaisedPanel(Splitter1);
+    Panel1->setMinimumWidth(kPanelMinimum);
+    auto* left = new QVBoxLayout(Panel1);
+    left->setContentsMargins(1, 1, 1, 1);
+    left->setSpacing(0);
+    ShellTreeView1 = new QTreeView(Panel1);
+    ShellTreeView1->setFixedHeight(kTreeHeight);
+    left->addWidget(ShellTreeView1);
+    cxImage1 = new TcxImage(Panel1);
+    cxImage1->Properties().SetStretch(true);
+    cxImage1->Properties().SetCenter(true);
+    cxImage1->setEnabled(false);
+    left->addWidget(cxImage1, 1);
+
+    Panel2 = RaisedPanel(Splitter1);
+    Panel2->setMinimumWidth(kPanelMinimum);
+    auto* right = new QVBoxLayout(Panel2);
+    right->setContentsMargins(1, 1, 1, 1);
+    right->setSpacing(0);
+    Splitter2 = PanelSplitter(Qt::Vertical, Panel2);
+    ShellListView1 = new QTreeView(Splitter2);
+    ShellListView1->setMinimumHeight(kListMinimum);
+    Splitter2->addWidget(ShellListView1);
+    right->addWidget(Splitter2, 1);
+    RzStatusBar1 = new QFrame(Panel2);
+    RzStatusBar1->setFixedHeight(kStatusBarHeight);
+    auto* status = new QVBoxLayout(RzStatusBar1);
+    status->setContentsMargins(0, 0, 0, 0);
+    RzStatusPane1 = new TRzStatusPane(RzStatusBar1);
+    status->addWidget(RzStatusPane1);
+    right->addWidget(RzStatusBar1);
+
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(Panel2);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kLeftPanelWidth, kMinimumWidth - kLeftPanelWidth - kSplitterWidth});
+}
+
+void TF_Velmora::FormCreate() {
+    ScrollBoxFrame = new TScrollBoxFrame(this);
+    ScrollBoxFrame->setMinimumHeight(kListMinimum);
+    Splitter2->addWidget(ScrollBoxFrame);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setSizes({kListHeight, Splitter2->height() - kListHeight - kSplitterWidth});
+
+    TIniFile settings(SettingsFilePath());
+    if (!FileExists(SettingsFilePath())) {
+        settings.WriteSetting(kSettingsSection, kOutPathKey, SettingsDirectory());
+        settings.WriteSetting(kSettingsSection, kCompressPreKey, "75");
+        settings.WriteSetting(kSettingsSection, kResizePreKey, "100");
+    }
+    ScrollBoxFrame->TrkAngle->SetPosition(
+        StrToInt(settings.ReadSetting(kSettingsSection, kCompressPreKey, "75")));
+    ScrollBoxFrame->RzTrackBar1->SetPosition(
+        StrToInt(settings.ReadSetting(kSettingsSection, kResizePreKey, "100")));
+}
+
+int TF_Velmora::EntryCount() const {
+    return ShellListView1->model() ? ShellListView1->model()->rowCount() : 0;
+}
+
+bool TF_Velmora::EntrySelected(int row) const {
+    return ShellListView1->selectionModel() && ShellListView1->selectionModel()->isRowSelected(row);
+}
+
+std::string TF_Velmora::EntryPath(int row) const {
+    return ToCorePath(ShellListView1->model()->index(row, 0).data(Qt::UserRole).toString());
+}
+
+int TF_Velmora::SelectedCount() const {
+    return ShellListView1->selectionModel()
+               ? ShellListView1->selectionModel()->selectedRows().size()
+               : 0;
+}
+
+void TF_Velmora::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        const QRect available = screen()->availableGeometry();
+        move(available.center() - rect().center());
+    }
+}
+
+void TF_Velmora::Btn_CompressClick() {
+    if (SelectedCount() == 0) {
+        return;
+    }
+}
+
+void TF_Velmora::dxBarLargeButton2Click() {
+    OpenDialog(F_OutPath);
+}
+
+void TF_Velmora::dxBarLargeButton3Click() {
+    OpenDialog(F_About);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,21 @@
+// The Song face the user interface is laid out for.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace velmora {
+
+// The family name the layouts ask for.
+inline const QString kSongFamily = QStringLiteral("宋体");
+// The installed face that stands in for it (Debian package fonts-arphic-uming).
+inline const QString kSongSubstitute = QStringLiteral("AR PL UMing CN");
+
+// Makes every QFont asking for "宋体" resolve to the installed Song/Ming face. Call once after
+// the application object exists and before any window is built.
+void InstallSongFontSubstitute();
+
+// "宋体" at the given point size, regular.
+QFont SongFont(int pointSize);
+
+}  // namespace velmora
