@@ -79,12 +79,12 @@ void TBitmap::Allocate() {
         throw EInvalidGraphicOperation("Invalid bitmap size");
     }
     const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
-    pixels_ = std::make_shared<std::vector<uint8_t>>(size);
+    pixels_ = std::make_shared<Storage>(size);
 }
 
 void TBitmap::Detach() {
     if (pixels_ && pixels_.use_count() > 1) {
-        pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+        pixels_ = std::make_shared<Storage>(*pixels_);
     }
 }
 
