@@ -109,26 +109,21 @@ bool BoxShrink::AddRow(const uint8_t* source, uint8_t* target) {
     const uint64_t end = position_ + rowWeight_;
     position_ = end;
     if (end < rowEnd_) {
-        Accumulate(source, rowWeight_, current_, currentFresh_);
+        AddWeightedRow(source, rowWeight_, current_.data(), sourceValues_, currentFresh_);
         currentFresh_ = false;
         return false;
     }
     // The row reaches the end of the target row; what lies beyond starts the next one.
     const uint32_t inside = static_cast<uint32_t>(rowWeight_ - (end - rowEnd_));
-    Accumulate(source, inside, current_, currentFresh_);
+    AddWeightedRow(source, inside, current_.data(), sourceValues_, currentFresh_);
     EmitRow(current_.data(), target);
     const uint32_t beyond = rowWeight_ - inside;
     if (beyond > 0) {
-        Accumulate(source, beyond, current_, true);
+        AddWeightedRow(source, beyond, current_.data(), sourceValues_, true);
     }
     currentFresh_ = beyond == 0;
     rowEnd_ += rowSpan_;
     return true;
-}
-
-void BoxShrink::Accumulate(const uint8_t* source, uint32_t weight, std::vector<uint32_t>& sums,
-                           bool fresh) const {
-    AddWeightedRow(source, weight, sums.data(), sourceValues_, fresh);
 }
 
 template <uint32_t kColumns>

@@ -43,8 +43,6 @@ class BoxShrink {
         int shift_ = 0;
     };
 
-    void Accumulate(const uint8_t* source, uint32_t weight, std::vector<uint32_t>& sums,
-                    bool fresh) const;
     void EmitRow(const uint32_t* sums, uint8_t* target) const;
     // kColumns: the number of weights per target column when fixed at compile time, else 0.
     template <uint32_t kColumns>
