@@ -32,6 +32,14 @@ void StretchToBitmap(TBitmap& target, const TBitmap& source) {
     if (target.Empty() || source.Empty()) {
         return;
     }
+    if (source.PixelFormat() == TPixelFormat::pf24bit && source.Width() == target.Width() &&
+        source.Height() == target.Height()) {
+        // Equal sizes copy the pixels: shared storage, copied only if either side is written.
+        TPictureMetadata metadata = target.Metadata();
+        target.CopyPicture(source);
+        target.SetMetadata(std::move(metadata));
+        return;
+    }
     BoxShrink shrink(source.Width(), source.Height(), target.Width(), target.Height());
     std::vector<uint8_t> scratch(source.PixelFormat() == TPixelFormat::pf24bit
                                      ? 0

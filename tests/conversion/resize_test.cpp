@@ -1,6 +1,8 @@
 // The percent size rule and the area-averaging shrink.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <random>
 
 #include "bitmap_convert.h"
@@ -69,12 +71,16 @@ TEST(StretchToBitmap, ChannelsStaySeparateAndPaletteSourcesShowTheirColours) {
 }
 
 TEST(StretchToBitmap, EqualSizeCopiesAndNoAreaDrawsNothing) {
-    const TBitmap source = ToBitmap(MakePattern(13, 7));
+    TBitmap source = ToBitmap(MakePattern(13, 7));
+    source.SetMetadata({.orientation = 3});
     TBitmap copy(13, 7);
     StretchToBitmap(copy, source);
+    EXPECT_EQ(copy.Metadata().orientation, 1) << "the target keeps its own metadata";
     for (int y = 0; y < 7; ++y) {
         EXPECT_TRUE(std::equal(source.ScanLine(y), source.ScanLine(y) + 39, copy.ScanLine(y)));
     }
+    copy.ScanLine(0)[0] ^= 0xFF;
+    EXPECT_NE(copy.ScanLine(0)[0], std::as_const(source).ScanLine(0)[0]);
     TBitmap none;
     StretchToBitmap(none, source);
     EXPECT_TRUE(none.Empty());
