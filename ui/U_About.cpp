@@ -1,14 +1,15 @@
 #include "U_About.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QUrl>
 
 #include "BannerImage.h"
+#include "DesktopOpen.h"
 #include "DialogLook.h"
 
 namespace velmora::ui {
@@ -27,6 +28,12 @@ QLabel* PlacedLabel(const QString& text, int left, int top, QWidget* parent) {
     label->move(left, top);
     label->adjustSize();
     return label;
+}
+
+// A left button released over the control it was pressed on.
+bool IsClick(const QMouseEvent& release, const QWidget& control) {
+    return release.button() == Qt::LeftButton &&
+           control.rect().contains(release.position().toPoint());
 }
 
 }  // namespace
@@ -94,7 +101,9 @@ bool TF_About::eventFilter(QObject* watched, QEvent* event) {
                 Label9MouseLeave();
                 break;
             case QEvent::MouseButtonRelease:
-                Label9Click();
+                if (IsClick(static_cast<QMouseEvent&>(*event), *Label9)) {
+                    Label9Click();
+                }
                 break;
             default:
                 break;
@@ -114,7 +123,7 @@ void TF_About::Label9MouseLeave() {
 
 // Asks the desktop to open the home page; whether it could is not looked at.
 void TF_About::Label9Click() {
-    QDesktopServices::openUrl(QUrl(kHomePage));
+    OpenWithDesktop(QUrl(kHomePage));
 }
 
 void TF_About::closeEvent(QCloseEvent* event) {

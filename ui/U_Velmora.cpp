@@ -16,6 +16,7 @@
 #include "DialogOpening.h"
 #include "StatusPane.h"
 #include "U_About.h"
+#include "U_Compress.h"
 #include "U_OutPath.h"
 #include "U_ScrollBoxFrame.h"
 #include "core/file_io.h"
@@ -197,6 +198,7 @@ void TF_Velmora::Btn_CompressClick() {
     if (SelectedCount() == 0) {
         return;
     }
+    OpenDialog(F_Compress);
 }
 
 void TF_Velmora::dxBarLargeButton2Click() {

@@ -1,0 +1,47 @@
+// The main window as the program builds it, with a settings directory of its own, a folder
+// of source files shown in the file list, and the error box and desktop requests recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../ui/error_recorder.h"
+#include "dialog_driving.h"
+#include "support/temp_dir.h"
+#include "ui/U_Velmora.h"
+
+namespace velmora::test {
+
+class MainWindowFixture : public ::testing::Test {
+  protected:
+    // The settings file starts with OutPath = the output folder, CompressPre 75, ResizePre 100.
+    MainWindowFixture();
+    ~MainWindowFixture() override;
+
+    // Builds and shows the window the way the program entry does.
+    void StartWindow();
+
+    // Small distinct JPEG files in the source folder; their paths.
+    std::vector<std::string> AddPictures(const std::vector<std::string>& names);
+    // Shows these files in the file list, in this order.
+    void ListFiles(const std::vector<std::string>& paths);
+    void SelectRows(const std::vector<int>& rows);
+    // The two sliders, as the user would have moved them.
+    void SetSliders(int compressPercent, int resizePercent);
+
+    std::string SettingsText() const;
+    std::string Setting(const char* key) const;
+    std::string OutputDirectory() const { return outputs.Path() + "/"; }
+
+    TempDir settingsDir;
+    TempDir sources;
+    TempDir outputs;
+    ErrorRecorder errors;
+    DesktopOpenRecorder desktop;
+    std::unique_ptr<ui::TF_Velmora> window;
+};
+
+}  // namespace velmora::test
