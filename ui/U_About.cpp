@@ -77,7 +77,7 @@ TF_About::TF_About(QWidget* parent) : QDialog(parent) {
 
     Label1 = PlacedLabel(QStringLiteral("CorvaneVelmora"), 36, 210, this);
     Label2 = PlacedLabel(QStringLiteral("ver:1.1"), 36, 234, this);
-    Label3 = PlacedLabel(QStringLiteral("版权所有 (C) 2026 Corvane 软件工作室"), 36, 258, this);
+    Label3 = PlacedLabel(QStringLiteral("Copyright (C) 2026 Corvane"), 36, 258, this);
     Label8 = PlacedLabel(QStringLiteral("主页:"), 214, 257, this);
     Label9 = PlacedLabel(kHomePage, 250, 256, this);
     QFont link = Label9->font();

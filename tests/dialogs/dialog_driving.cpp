@@ -1,6 +1,11 @@
 #include "dialog_driving.h"
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -11,6 +16,7 @@
 #include <thread>
 
 #include "ui/DesktopOpen.h"
+#include "ui/GroupBox.h"
 
 namespace velmora::test {
 
@@ -112,6 +118,39 @@ std::vector<QWidget*> TabCycle(QWidget& window, int limit) {
         visited.push_back(QApplication::focusWidget());
     }
     return visited;
+}
+
+QString TextOf(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return button->text();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+        return edit->text();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        return label->text();
+    }
+    if (const auto* group = qobject_cast<const ui::TGroupBox*>(&control)) {
+        return group->Caption();
+    }
+    return {};
+}
+
+void ExpectControls(const QWidget& window, const std::vector<Control>& controls) {
+    for (const Control& control : controls) {
+        const QWidget& widget = *control.widget;
+        const QPoint topLeft = widget.mapTo(&window, QPoint(0, 0));
+        if (control.place.size().isEmpty()) {
+            EXPECT_EQ(topLeft, control.place.topLeft()) << control.text.toStdString();
+        } else {
+            EXPECT_EQ(QRect(topLeft, widget.size()), control.place) << control.text.toStdString();
+        }
+        EXPECT_EQ(TextOf(widget), control.text);
+        if (qobject_cast<const QLabel*>(&widget)) {
+            EXPECT_GE(widget.width(), widget.sizeHint().width())
+                << "clipped " << control.text.toStdString();
+        }
+    }
 }
 
 DesktopOpenRecorder::DesktopOpenRecorder() {

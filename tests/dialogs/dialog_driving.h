@@ -4,14 +4,21 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <vector>
+
+// Lets test failures show texts readably.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace velmora::test {
 
@@ -49,6 +56,17 @@ void Activate(QWidget& window);
 
 // The widgets that Tab visits from the focus widget until it comes back, at most limit.
 std::vector<QWidget*> TabCycle(QWidget& window, int limit = 20);
+
+// A control's place within its window's client area (its top-left corner only when the
+// size is empty, for labels that size themselves to their text) and its caption or text.
+// Labels must be wide enough for their text.
+struct Control {
+    const QWidget* widget;
+    QRect place;
+    QString text;
+};
+QString TextOf(const QWidget& control);
+void ExpectControls(const QWidget& window, const std::vector<Control>& controls);
 
 // Replaces the desktop's open requests by a list of the addresses asked for.
 class DesktopOpenRecorder {

@@ -9,7 +9,9 @@
 #include "support/jpeg_fixture.h"
 #include "ui/CoreText.h"
 #include "ui/ErrorReport.h"
+#include "ui/U_About.h"
 #include "ui/U_Compress.h"
+#include "ui/U_OutPath.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "widgets/track_bar.h"
 
@@ -24,6 +26,8 @@ MainWindowFixture::MainWindowFixture() {
 
 MainWindowFixture::~MainWindowFixture() {
     delete ui::F_Compress.data();
+    delete ui::F_OutPath.data();
+    delete ui::F_About.data();
     window.reset();
     ui::F_Velmora = nullptr;
     OverrideSettingsDirectory("");
