@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QUrl>
+#include <algorithm>
 
 #include "BannerImage.h"
 #include "DesktopOpen.h"
@@ -28,6 +29,25 @@ QLabel* PlacedLabel(const QString& text, int left, int top, QWidget* parent) {
     label->move(left, top);
     label->adjustSize();
     return label;
+}
+
+// Blue and underlined; tall enough for the underline, which lies below the text's descent in
+// the Song face and would otherwise be cut off.
+void ShowAsLink(QLabel& label) {
+    QFont font = label.font();
+    font.setUnderline(true);
+    label.setFont(font);
+    // On the dialog's button-face background a label would take the button-text colour.
+    label.setForegroundRole(QPalette::Link);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::Link, Qt::blue);
+    label.setPalette(palette);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QFontMetrics metrics(font);
+    // The line is drawn a line width below its position under the baseline.
+    label.resize(label.sizeHint().width(),
+                 std::max(metrics.height(),
+                          metrics.ascent() + metrics.underlinePos() + 2 * metrics.lineWidth()));
 }
 
 // A left button released over the control it was pressed on.
@@ -80,13 +100,7 @@ TF_About::TF_About(QWidget* parent) : QDialog(parent) {
     Label3 = PlacedLabel(QStringLiteral("Copyright (C) 2026 Corvane"), 36, 258, this);
     Label8 = PlacedLabel(QStringLiteral("主页:"), 214, 257, this);
     Label9 = PlacedLabel(kHomePage, 250, 256, this);
-    QFont link = Label9->font();
-    link.setUnderline(true);
-    Label9->setFont(link);
-    QPalette linkPalette = Label9->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label9->setPalette(linkPalette);
-    Label9->adjustSize();
+    ShowAsLink(*Label9);
     Label9->setMouseTracking(true);
     Label9->installEventFilter(this);
 }

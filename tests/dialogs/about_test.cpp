@@ -59,11 +59,34 @@ TEST_F(AboutDialog, WindowAndControls) {
     EXPECT_LE(dialog.Label8->geometry().right(), dialog.Label9->geometry().left());
     EXPECT_LE(dialog.Label9->geometry().right(), dialog.width());
 
-    EXPECT_TRUE(dialog.Label9->font().underline());
     EXPECT_EQ(dialog.Label9->font().pixelSize(), 12);
-    EXPECT_EQ(dialog.Label9->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_FALSE(dialog.memo->toPlainText().isEmpty());
     EXPECT_EQ(dialog.memo->frameShape(), QFrame::NoFrame);
+}
+
+bool Blue(QRgb pixel) {
+    return qBlue(pixel) > qRed(pixel) + 80 && qBlue(pixel) > qGreen(pixel) + 80;
+}
+
+// The link is drawn blue, and its underline is there: a row of blue nearly as wide as the text.
+TEST_F(AboutDialog, LinkIsDrawnBlueAndUnderlined) {
+    const QImage shown = dialog.Label9->grab().toImage();
+    int blue = 0;
+    int darkNotBlue = 0;
+    int widestBlueRow = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        int row = 0;
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb pixel = shown.pixel(x, y);
+            row += Blue(pixel) ? 1 : 0;
+            darkNotBlue += !Blue(pixel) && qGray(pixel) < 100 ? 1 : 0;
+        }
+        blue += row;
+        widestBlueRow = std::max(widestBlueRow, row);
+    }
+    EXPECT_GT(blue, 0);
+    EXPECT_EQ(darkNotBlue, 0);
+    EXPECT_GE(widestBlueRow, shown.width() * 9 / 10);
 }
 
 // Both panels are disabled: the banner and the notice take neither focus nor input, and no
