@@ -96,7 +96,8 @@ TEST_F(CompressDialog, StepTwoIsOutOfReachUntilTheBatchStarts) {
         const QPoint centre = button->geometry().center();
         EXPECT_FALSE(s2.isAncestorOf(dialog.childAt(centre)));
     }
-    s1.Button1->setFocus();
+    Activate(dialog);
+    EXPECT_EQ(QApplication::focusWidget(), s1.Button1) << "first in the tab order";
     EXPECT_EQ(TabCycle(dialog), (std::vector<QWidget*>{s1.Button1, s1.Button2, s1.Edi_outpath,
                                                        s1.Button3, s1.Chb_AutoClose}));
 

@@ -61,7 +61,8 @@ TEST_F(OutPathDialog, WindowControlsTabOrderAndNoEsc) {
     EXPECT_TRUE(dialog.Button1->isDefault());
     EXPECT_EQ(dialog.Panel1->palette().color(dialog.Panel1->backgroundRole()), QColor(Qt::white));
 
-    dialog.Edi_outpath->setFocus();
+    Activate(dialog);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Edi_outpath) << "first in the tab order";
     EXPECT_EQ(TabCycle(dialog), (std::vector<QWidget*>{dialog.Edi_outpath, dialog.Button1,
                                                        dialog.Button2, dialog.Button3}));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
