@@ -2,14 +2,13 @@
 
 #include <QFont>
 #include <QWidget>
+#include "widgets/song_font.h"
 
 namespace velmora::ui {
 
 void ApplyDialogLook(QWidget& dialog, QSize clientSize) {
     dialog.setFixedSize(clientSize);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    dialog.setFont(font);
+    dialog.setFont(SongPixelFont(12));
     dialog.setBackgroundRole(QPalette::Button);
     dialog.setAutoFillBackground(true);
 }

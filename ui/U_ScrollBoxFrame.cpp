@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "GroupBox.h"
+#include "Splitter.h"
 #include "core/bitmap.h"
 #include "core/compress_file.h"
 #include "core/jpeg_image.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr int kBarPanelHeight = 58;
 constexpr int kLabelHeight = 12;
-constexpr int kSplitterWidth = 3;
+constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kPaneMinimum = 30;
 
 QVBoxLayout* StackLayout(QWidget* parent, int margin = 0) {
@@ -85,9 +86,7 @@ void ShowFitted(TPicScrollBox* box) {
 }  // namespace
 
 TScrollBoxFrame::TScrollBoxFrame(QWidget* owner) : QWidget(owner) {
-    QFont font(kSongFamily);
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(SongPixelFont(12));
     resize(498, 463);
     PageControl1 = new QTabWidget(this);
     StackLayout(this)->addWidget(PageControl1);
@@ -126,9 +125,7 @@ void TScrollBoxFrame::BuildCompressPage() {
     bar->addWidget(GroupBox2, 1);
     page->addWidget(Panel1);
 
-    Splitter1 = new QSplitter(Qt::Horizontal, TabSheet_Compress);
-    Splitter1->setHandleWidth(kSplitterWidth);
-    Splitter1->setOpaqueResize(false);
+    Splitter1 = new TSplitter(Qt::Horizontal, TabSheet_Compress);
     Pan_source = PicturePanel(Splitter1, QStringLiteral("原图效果"), Lab_source);
     Pan_destination = PicturePanel(Splitter1, QStringLiteral("压缩效果"), Lab_destination);
     Splitter1->addWidget(Pan_source);

@@ -14,6 +14,7 @@
 #include "CommandImages.h"
 #include "CoreText.h"
 #include "DialogOpening.h"
+#include "Splitter.h"
 #include "StatusPane.h"
 #include "U_About.h"
 #include "U_Compress.h"
@@ -23,6 +24,7 @@
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "widgets/picture_view.h"
+#include "widgets/song_font.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::ui {
@@ -38,7 +40,7 @@ constexpr int kTreeHeight = 295;
 constexpr int kPanelMinimum = 160;
 constexpr int kListHeight = 150;
 constexpr int kListMinimum = 100;
-constexpr int kSplitterWidth = 3;
+constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kStatusBarHeight = 19;
 
 QFrame* RaisedPanel(QWidget* parent) {
@@ -48,13 +50,10 @@ QFrame* RaisedPanel(QWidget* parent) {
     return panel;
 }
 
-// Splitters show a line while dragged and apply the size on release; they never collapse a
-// side below its minimum.
+// The panel splitters never collapse a side below its minimum.
 QSplitter* PanelSplitter(Qt::Orientation orientation, QWidget* parent) {
-    auto* splitter = new QSplitter(orientation, parent);
-    splitter->setHandleWidth(kSplitterWidth);
+    auto* splitter = new TSplitter(orientation, parent);
     splitter->setChildrenCollapsible(false);
-    splitter->setOpaqueResize(false);
     return splitter;
 }
 
@@ -62,9 +61,7 @@ QSplitter* PanelSplitter(Qt::Orientation orientation, QWidget* parent) {
 
 TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("CorvaneVelmora"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(SongPixelFont(12));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kMinimumWidth, kMinimumHeight);
     BuildBars();

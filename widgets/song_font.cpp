@@ -13,6 +13,13 @@ void InstallSongFontSubstitute() {
 QFont SongFont(int pointSize) {
     QFont font(kSongFamily, pointSize);
     font.setStyleHint(QFont::Serif);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QFont SongPixelFont(int pixelSize) {
+    QFont font = SongFont(9);
+    font.setPixelSize(pixelSize);
     return font;
 }
 

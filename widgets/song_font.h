@@ -15,7 +15,10 @@ inline const QString kSongSubstitute = QStringLiteral("AR PL UMing CN");
 // the application object exists and before any window is built.
 void InstallSongFontSubstitute();
 
-// "宋体" at the given point size, regular.
+// "宋体" at the given point size, regular. Drawn without smoothing, so that the face's own
+// bitmap glyphs are used at the small sizes of the user interface and the text stays crisp.
 QFont SongFont(int pointSize);
+// The same at a size in pixels (the 12-pixel face of the windows).
+QFont SongPixelFont(int pixelSize);
 
 }  // namespace velmora

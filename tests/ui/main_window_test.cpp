@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QSplitterHandle>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -164,6 +166,29 @@ TEST_F(MainWindowStart, SplitterKeepsBothPanelsAtLeast160Wide) {
     EXPECT_GE(w.Panel1->width(), 160);
     w.Splitter1->setSizes({2000, 20});
     EXPECT_GE(w.Panel2->width(), 160);
+}
+
+TEST_F(MainWindowStart, SplitterDragShowsALineAppliesOnReleaseAndEscCancels) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    QSplitterHandle* handle = w.Splitter1->handle(1);
+    const QPoint grip = handle->rect().center();
+    auto drag = [&](int dx, bool cancel) {
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(dx, 0)),
+                         QPointF(handle->mapToGlobal(grip + QPoint(dx, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        EXPECT_EQ(w.Panel1->width(), 206) << "nothing moves before the release";
+        if (cancel) {
+            QTest::keyClick(handle, Qt::Key_Escape);
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(dx, 0));
+    };
+    drag(40, true);
+    EXPECT_EQ(w.Panel1->width(), 206);
+    drag(40, false);
+    EXPECT_NEAR(w.Panel1->width(), 246, 2);
 }
 
 }  // namespace
