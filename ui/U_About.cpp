@@ -1,7 +1,6 @@
 #include "U_About.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>

@@ -49,7 +49,41 @@ QString Path(const TempDir& dir, const char* name = "") {
                            QString::fromUtf8(name));
 }
 
+// Points the user's desktop folder somewhere else for as long as it lives.
+class DesktopAt {
+  public:
+    explicit DesktopAt(const std::string& folder) : previous_(qgetenv("XDG_CONFIG_HOME")) {
+        const std::string dirs = "XDG_DESKTOP_DIR=\"" + folder + "\"\n";
+        WriteBytes(config_.File("user-dirs.dirs"), std::vector<uint8_t>(dirs.begin(), dirs.end()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_.Path()));
+    }
+    ~DesktopAt() {
+        if (previous_.isEmpty()) {
+            qunsetenv("XDG_CONFIG_HOME");
+        } else {
+            qputenv("XDG_CONFIG_HOME", previous_);
+        }
+    }
+
+  private:
+    TempDir config_;
+    QByteArray previous_;
+};
+
+TEST(PickFolder, TheDesktopIsTheUsersDesktopFolderOrHomeWithoutOne) {
+    TempDir dir;
+    QDir(Path(dir)).mkdir(QStringLiteral("桌面"));
+    {
+        DesktopAt desktop(dir.Path() + "/桌面");
+        EXPECT_EQ(ui::DesktopDirectory(), Path(dir, "桌面"));
+    }
+    DesktopAt missing(dir.Path() + "/missing");
+    EXPECT_EQ(ui::DesktopDirectory(), QDir::homePath());
+}
+
 TEST(PickFolder, OpensModalToTheWholeProgramAtTheDesktop) {
+    TempDir dir;
+    DesktopAt desktop(dir.Path());
     for (const QString& root : {QStringLiteral("桌面"), QString()}) {
         QString opened;
         Qt::WindowModality modality = Qt::NonModal;
@@ -62,8 +96,7 @@ TEST(PickFolder, OpensModalToTheWholeProgramAtTheDesktop) {
             mode = dialog.fileMode();
             dialog.reject();
         });
-        EXPECT_EQ(opened, ui::DesktopDirectory()) << root.toStdString();
-        EXPECT_TRUE(QFileInfo(ui::DesktopDirectory()).isDir());
+        EXPECT_EQ(opened, Path(dir)) << root.toStdString();
         EXPECT_EQ(modality, Qt::ApplicationModal);
         EXPECT_EQ(caption, QStringLiteral("我选择的方向"));
         EXPECT_EQ(mode, QFileDialog::Directory);
