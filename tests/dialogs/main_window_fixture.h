@@ -26,7 +26,8 @@ class MainWindowFixture : public ::testing::Test {
 
     // Small distinct JPEG files in the source folder; their paths.
     std::vector<std::string> AddPictures(const std::vector<std::string>& names);
-    // Shows these files in the file list, in this order.
+    // Shows these files in the file list, in this order (the order of their names, as the
+    // list sorts them).
     void ListFiles(const std::vector<std::string>& paths);
     void SelectRows(const std::vector<int>& rows);
     // The two sliders, as the user would have moved them.
