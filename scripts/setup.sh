@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev googletest libbenchmark-dev
     fonts-arphic-uming fonts-dejavu-core
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool
     clang libclang-rt-14-dev
     "$@"
 )

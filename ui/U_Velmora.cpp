@@ -2,27 +2,33 @@
 
 #include <QAction>
 #include <QFrame>
-#include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "BarLook.h"
 #include "CommandImages.h"
 #include "CoreText.h"
 #include "DialogOpening.h"
+#include "PickFolder.h"
 #include "Splitter.h"
 #include "StatusPane.h"
 #include "U_About.h"
 #include "U_Compress.h"
 #include "U_OutPath.h"
 #include "U_ScrollBoxFrame.h"
+#include "browser/FileNames.h"
+#include "browser/PictureFiles.h"
+#include "browser/ShellListView.h"
+#include "browser/ShellTreeView.h"
 #include "core/file_io.h"
 #include "core/ini_file.h"
+#include "core/jpeg_image.h"
 #include "core/settings.h"
+#include "widgets/U_PicScrollBox.h"
 #include "widgets/picture_view.h"
 #include "widgets/song_font.h"
 #include "widgets/track_bar.h"
@@ -66,6 +72,7 @@ TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
     resize(kMinimumWidth, kMinimumHeight);
     BuildBars();
     BuildPanels();
+    BuildBrowser();
 }
 
 void TF_Velmora::BuildBars() {
@@ -112,7 +119,7 @@ void TF_Velmora::BuildPanels() {
     auto* left = new QVBoxLayout(Panel1);
     left->setContentsMargins(1, 1, 1, 1);
     left->setSpacing(0);
-    ShellTreeView1 = new QTreeView(Panel1);
+    ShellTreeView1 = new TShellTreeView(Panel1);
     ShellTreeView1->setFixedHeight(kTreeHeight);
     left->addWidget(ShellTreeView1);
     cxImage1 = new TcxImage(Panel1);
@@ -127,7 +134,7 @@ void TF_Velmora::BuildPanels() {
     right->setContentsMargins(1, 1, 1, 1);
     right->setSpacing(0);
     Splitter2 = PanelSplitter(Qt::Vertical, Panel2);
-    ShellListView1 = new QTreeView(Splitter2);
+    ShellListView1 = new TShellListView(Splitter2);
     ShellListView1->setMinimumHeight(kListMinimum);
     Splitter2->addWidget(ShellListView1);
     right->addWidget(Splitter2, 1);
@@ -143,6 +150,22 @@ void TF_Velmora::BuildPanels() {
     Splitter1->addWidget(Panel2);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({kLeftPanelWidth, kMinimumWidth - kLeftPanelWidth - kSplitterWidth});
+}
+
+// The tree selects the desktop and the list shows it before the window is first shown.
+void TF_Velmora::BuildBrowser() {
+    ShellListView1->OnAddFolder = [this](TShellListView* sender, const TShellItem& item,
+                                         bool& canAdd) {
+        ShellListView1AddFolder(sender, item, canAdd);
+    };
+    ShellListView1->OnChange = [this](TShellListView* sender) { ShellListView1Change(sender); };
+    ShellListView1->OnDblClick = [this](TShellListView* sender) { ShellListView1DblClick(sender); };
+    ShellTreeView1->OnEditing = [this](TShellTreeView* sender, const QModelIndex& node,
+                                       bool& allowEdit) {
+        ShellTreeView1Editing(sender, node, allowEdit);
+    };
+    ShellTreeView1->SetShellListView(ShellListView1);
+    ShellTreeView1->ShowDesktop(ToCorePath(DesktopDirectory()));
 }
 
 void TF_Velmora::FormCreate() {
@@ -165,21 +188,60 @@ void TF_Velmora::FormCreate() {
 }
 
 int TF_Velmora::EntryCount() const {
-    return ShellListView1->model() ? ShellListView1->model()->rowCount() : 0;
+    return ShellListView1->EntryCount();
 }
 
 bool TF_Velmora::EntrySelected(int row) const {
-    return ShellListView1->selectionModel() && ShellListView1->selectionModel()->isRowSelected(row);
+    return ShellListView1->EntrySelected(row);
 }
 
 std::string TF_Velmora::EntryPath(int row) const {
-    return ToCorePath(ShellListView1->model()->index(row, 0).data(Qt::UserRole).toString());
+    return ShellListView1->EntryPath(row);
 }
 
 int TF_Velmora::SelectedCount() const {
-    return ShellListView1->selectionModel()
-               ? ShellListView1->selectionModel()->selectedRows().size()
-               : 0;
+    return ShellListView1->SelectedCount();
+}
+
+void TF_Velmora::ShellListView1AddFolder(TShellListView*, const TShellItem& AFolder, bool& CanAdd) {
+    if (!HasJpgExtension(AFolder.displayName)) {
+        CanAdd = false;
+    }
+}
+
+void TF_Velmora::ShellListView1Change(TShellListView*) {
+    const int first = ShellListView1->FirstSelectedRow();
+    if (first >= 0) {
+        // A picture that fails to load replaces nothing, and the count stays as it was.
+        cxImage1->Picture().SetGraphic(LoadPictureByFileName(ShellListView1->EntryPath(first)));
+    }
+    RzStatusPane1->SetCaption(SelectedCountCaption(SelectedCount()));
+}
+
+void TF_Velmora::ShellListView1DblClick(TShellListView*) {
+    const int first = ShellListView1->FirstSelectedRow();
+    if (first < 0) {
+        return;
+    }
+    const std::string path = ShellListView1->EntryPath(first);
+    // Loaded as JPEG whatever the extension; decoding happens on the first Pixels(), so a
+    // picture that cannot be decoded changes nothing.
+    TJPEGImage picture;
+    picture.LoadPictureFile(path);
+    ScrollBoxFrame->SourceBox->cxImage->Picture().Assign(picture.Pixels());
+    ScrollBoxFrame->Lab_source->setText(SourceSizeCaption(GetFileSizeOf(path)));
+    ScrollBoxFrame->DestBox->cxImage->Picture().Assign(picture.Pixels());
+    ScrollBoxFrame->ResizeBox->cxImage->Picture().Assign(picture.Pixels());
+    ScrollBoxFrame->UpdateCompressPreview();
+    ScrollBoxFrame->UpdateResizePreview();
+}
+
+void TF_Velmora::ShellTreeView1Editing(TShellTreeView*, const QModelIndex&, bool& AllowEdit) {
+    AllowEdit = false;
+}
+
+int64_t TF_Velmora::GetFileSizeOf(const std::string& path) {
+    return FileSizeLow32(path);
 }
 
 void TF_Velmora::showEvent(QShowEvent* event) {

@@ -3,14 +3,15 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
 #include <string>
 
 class QAction;
 class QFrame;
 class QMenu;
 class QSplitter;
+class QModelIndex;
 class QToolBar;
-class QTreeView;
 
 namespace velmora {
 class TcxImage;
@@ -20,6 +21,9 @@ namespace velmora::ui {
 
 class TRzStatusPane;
 class TScrollBoxFrame;
+class TShellListView;
+class TShellTreeView;
+struct TShellItem;
 
 class TF_Velmora : public QMainWindow {
     Q_OBJECT
@@ -36,10 +40,10 @@ class TF_Velmora : public QMainWindow {
     QMenu* dxBarSubItem3;
     QToolBar* dxBarManager1ToolBar;
     QFrame* Panel1;
-    QTreeView* ShellTreeView1;
+    TShellTreeView* ShellTreeView1;
     QFrame* Panel2;
     QSplitter* Splitter1;
-    QTreeView* ShellListView1;
+    TShellListView* ShellListView1;
     TcxImage* cxImage1;
     QAction* Btn_Compress;
     QAction* dxBarLargeButton2;
@@ -48,7 +52,7 @@ class TF_Velmora : public QMainWindow {
     TRzStatusPane* RzStatusPane1;
     QSplitter* Splitter2;
 
-    // Queries of the file list, in list order.
+    // Queries of the file list, in list order; they read its current state.
     int EntryCount() const;
     bool EntrySelected(int row) const;
     // The entry's full file-system path (the file system's bytes).
@@ -62,6 +66,15 @@ class TF_Velmora : public QMainWindow {
   private:
     void BuildBars();
     void BuildPanels();
+    void BuildBrowser();
+    // Keeps the entries whose display name ends in ".jpg" in any letter case, folders too.
+    void ShellListView1AddFolder(TShellListView* Sender, const TShellItem& AFolder, bool& CanAdd);
+    // Every row-state report: the thumbnail from the first selected entry, then the count.
+    void ShellListView1Change(TShellListView* Sender);
+    // The first selected entry into the preview panes, with its size.
+    void ShellListView1DblClick(TShellListView* Sender);
+    void ShellTreeView1Editing(TShellTreeView* Sender, const QModelIndex& Node, bool& AllowEdit);
+    static int64_t GetFileSizeOf(const std::string& path);
     void Btn_CompressClick();
     void dxBarLargeButton2Click();
     void dxBarLargeButton3Click();

@@ -100,7 +100,7 @@ class CompressBatch : public MainWindowFixture {
 TEST_F(CompressBatch, CommandConvertsTheSelectedFilesAndFinishes) {
     StartWindow();
     const auto files = AddPictures({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
-    ListFiles(files);
+    ShowSources();
     SelectRows({0, 2, 3});
     SetSliders(40, 60);
 
@@ -152,7 +152,8 @@ TEST_F(CompressBatch, CommandConvertsTheSelectedFilesAndFinishes) {
 
 TEST_F(CompressBatch, AutoCloseClosesTheDialogOnceTheBatchHasFinished) {
     StartWindow();
-    ListFiles(AddPictures({"a.jpg", "b.jpg"}));
+    AddPictures({"a.jpg", "b.jpg"});
+    ShowSources();
     SelectRows({0, 1});
     TF_Compress& dialog = OpenDialog();
     QPointer<TF_Compress> alive = &dialog;
@@ -166,16 +167,13 @@ TEST_F(CompressBatch, AutoCloseClosesTheDialogOnceTheBatchHasFinished) {
     EXPECT_TRUE(worker.WaitUntilEnded());
 }
 
-// The first file is large enough that the cancel comes while the worker converts it.
+// The second file is large enough that the cancel comes while the worker converts it.
 TEST_F(CompressBatch, CancelDuringASlowFileClosesAtOnceAndWritesNothingAfterIt) {
     StartWindow();
-    const std::string big = sources.File("big.jpg");
+    const std::string big = Source("big.jpg");
     WriteBytes(big, EncodeJpeg(MakePattern(4000, 3000)));
-    std::vector<std::string> files{big};
-    for (const std::string& small : AddPictures({"c.jpg", "d.jpg"})) {
-        files.push_back(small);
-    }
-    ListFiles(files);
+    AddPictures({"a.jpg", "c.jpg"});
+    ShowSources();
     SelectRows({0, 1, 2});
     SetSliders(30, 50);
     const std::string settingsBefore = SettingsText();
@@ -194,7 +192,7 @@ TEST_F(CompressBatch, CancelDuringASlowFileClosesAtOnceAndWritesNothingAfterIt) 
     RunEventLoopFor(20);
     EXPECT_TRUE(alive.isNull());
     // The file in hand is completed; nothing after it is written or stored.
-    EXPECT_EQ(outputs.Entries(), std::vector<std::string>{"big.jpg"});
+    EXPECT_EQ(outputs.Entries(), (std::vector<std::string>{"a.jpg", "big.jpg"}));
     EXPECT_EQ(ReadBytes(outputs.File("big.jpg")), Converted({big}, 30, 50)[0]);
     EXPECT_EQ(SettingsText(), settingsBefore);
     EXPECT_TRUE(errors.texts.isEmpty());
@@ -203,7 +201,8 @@ TEST_F(CompressBatch, CancelDuringASlowFileClosesAtOnceAndWritesNothingAfterIt) 
 // Before the worker is served its first answer the dialog goes, whichever way.
 TEST_F(CompressBatch, ClosingOrDestroyingTheDialogStopsTheBatchBeforeItsFirstFile) {
     StartWindow();
-    ListFiles(AddPictures({"a.jpg"}));
+    AddPictures({"a.jpg"});
+    ShowSources();
     SelectRows({0});
     const std::string settingsBefore = SettingsText();
     const std::vector<std::pair<const char*, std::function<void(TF_Compress&)>>> ways{
@@ -227,7 +226,7 @@ TEST_F(CompressBatch, AFileThatIsNoPictureEndsTheBatchSilentlyAndTheDialogStaysR
     auto files = AddPictures({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
     const std::string text = "not a picture";
     WriteBytes(files[1], std::vector<uint8_t>(text.begin(), text.end()));
-    ListFiles(files);
+    ShowSources();
     SelectRows({0, 1, 2, 3});
     const std::string settingsBefore = SettingsText();
 
@@ -253,7 +252,8 @@ TEST_F(CompressBatch, AFileThatIsNoPictureEndsTheBatchSilentlyAndTheDialogStaysR
 
 TEST_F(CompressBatch, ABrowsedDirectoryServesThisBatchOnlyAndReopeningShowsTheSavedOne) {
     StartWindow();
-    ListFiles(AddPictures({"a.jpg"}));
+    AddPictures({"a.jpg"});
+    ShowSources();
     SelectRows({0});
     TempDir elsewhere;
     TF_Compress& dialog = OpenDialog();
@@ -280,7 +280,8 @@ TEST_F(CompressBatch, ABrowsedDirectoryServesThisBatchOnlyAndReopeningShowsTheSa
 
 TEST_F(CompressBatch, CompressCommandWithNothingSelectedOpensNothing) {
     StartWindow();
-    ListFiles(AddPictures({"a.jpg", "b.jpg"}));
+    AddPictures({"a.jpg", "b.jpg"});
+    ShowSources();
     SelectRows({});
     bool opened = false;
     QTimer::singleShot(0, window.get(), [&] {

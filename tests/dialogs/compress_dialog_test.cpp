@@ -27,7 +27,7 @@ class CompressDialog : public MainWindowFixture {
   protected:
     CompressDialog() {
         StartWindow();
-        ListFiles({});
+        ShowSources();
     }
 
     TF_Compress& Open() {

@@ -1,23 +1,25 @@
 #include "main_window_fixture.h"
 
 #include <QItemSelectionModel>
-#include <QStandardItemModel>
-#include <QTreeView>
+#include <filesystem>
 
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "support/jpeg_fixture.h"
-#include "ui/CoreText.h"
 #include "ui/ErrorReport.h"
 #include "ui/U_About.h"
 #include "ui/U_Compress.h"
 #include "ui/U_OutPath.h"
 #include "ui/U_ScrollBoxFrame.h"
+#include "ui/browser/ShellListView.h"
+#include "ui/browser/ShellTreeModel.h"
+#include "ui/browser/ShellTreeView.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
 
 MainWindowFixture::MainWindowFixture() {
+    std::filesystem::create_directories(photos);
     OverrideSettingsDirectory(settingsDir.Path() + "/");
     const std::string text =
         "[Velmora]\r\nOutPath=" + OutputDirectory() + "\r\nCompressPre=75\r\nResizePre=100\r\n";
@@ -44,31 +46,34 @@ std::vector<std::string> MainWindowFixture::AddPictures(const std::vector<std::s
     std::vector<std::string> paths;
     unsigned seed = 1;
     for (const std::string& name : names) {
-        paths.push_back(sources.File(name));
+        paths.push_back(Source(name));
         WriteBytes(paths.back(), EncodeJpeg(MakePattern(48, 36, 3, seed++)));
     }
     return paths;
 }
 
-void MainWindowFixture::ListFiles(const std::vector<std::string>& paths) {
-    auto* model = new QStandardItemModel(window->ShellListView1);
-    for (const std::string& path : paths) {
-        const QString file = ui::FromCorePath(path);
-        auto* item = new QStandardItem(file.section(QLatin1Char('/'), -1));
-        item->setData(file, Qt::UserRole);
-        model->appendRow(item);
+void MainWindowFixture::ShowSources() {
+    ui::TShellTreeView& tree = *window->ShellTreeView1;
+    const QModelIndex root = tree.Model()->RootIndex();
+    for (int row = 0; row < tree.Model()->rowCount(root); ++row) {
+        const QModelIndex node = tree.Model()->index(row, 0, root);
+        if (node.data().toString() == QStringLiteral("photos")) {
+            tree.setCurrentIndex(node);
+        }
     }
-    window->ShellListView1->setModel(model);
-    window->ShellListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ASSERT_EQ(tree.SelectedFolder(), photos);
 }
 
 void MainWindowFixture::SelectRows(const std::vector<int>& rows) {
-    QItemSelectionModel* selection = window->ShellListView1->selectionModel();
-    selection->clearSelection();
+    ui::TShellListView& list = *window->ShellListView1;
+    QItemSelection selection;
     for (int row : rows) {
-        selection->select(window->ShellListView1->model()->index(row, 0),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QModelIndex index = list.model()->index(row, 0);
+        selection.select(index, index);
     }
+    // In one step, so the thumbnail is loaded once.
+    list.selectionModel()->select(selection,
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void MainWindowFixture::SetSliders(int compressPercent, int resizePercent) {

@@ -1,5 +1,6 @@
-// The main window as the program builds it, with a settings directory of its own, a folder
-// of source files shown in the file list, and the error box and desktop requests recorded.
+// The main window as the program builds it over a desktop of its own that holds a folder of
+// source pictures, with a settings directory of its own, and the error box and desktop
+// requests recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,9 +27,9 @@ class MainWindowFixture : public ::testing::Test {
 
     // Small distinct JPEG files in the source folder; their paths.
     std::vector<std::string> AddPictures(const std::vector<std::string>& names);
-    // Shows these files in the file list, in this order (the order of their names, as the
-    // list sorts them).
-    void ListFiles(const std::vector<std::string>& paths);
+    std::string Source(const std::string& name) const { return photos + "/" + name; }
+    // Selects the source folder in the folder tree: the list shows its pictures in name order.
+    void ShowSources();
     void SelectRows(const std::vector<int>& rows);
     // The two sliders, as the user would have moved them.
     void SetSliders(int compressPercent, int resizePercent);
@@ -37,8 +38,12 @@ class MainWindowFixture : public ::testing::Test {
     std::string Setting(const char* key) const;
     std::string OutputDirectory() const { return outputs.Path() + "/"; }
 
+    TempDir home;
+    ScopedEnv home_{"HOME", home.Path().c_str()};
+    ScopedEnv config_{"XDG_CONFIG_HOME", nullptr};
+    std::string desktopFolder = home.Path() + "/Desktop";
+    std::string photos = desktopFolder + "/photos";
     TempDir settingsDir;
-    TempDir sources;
     TempDir outputs;
     ErrorRecorder errors;
     DesktopOpenRecorder desktop;

@@ -52,22 +52,19 @@ QString Path(const TempDir& dir, const char* name = "") {
 // Points the user's desktop folder somewhere else for as long as it lives.
 class DesktopAt {
   public:
-    explicit DesktopAt(const std::string& folder) : previous_(qgetenv("XDG_CONFIG_HOME")) {
-        const std::string dirs = "XDG_DESKTOP_DIR=\"" + folder + "\"\n";
-        WriteBytes(config_.File("user-dirs.dirs"), std::vector<uint8_t>(dirs.begin(), dirs.end()));
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_.Path()));
-    }
-    ~DesktopAt() {
-        if (previous_.isEmpty()) {
-            qunsetenv("XDG_CONFIG_HOME");
-        } else {
-            qputenv("XDG_CONFIG_HOME", previous_);
-        }
-    }
+    explicit DesktopAt(const std::string& folder)
+        : config_("XDG_CONFIG_HOME", ConfigHome(folder)) {}
 
   private:
-    TempDir config_;
-    QByteArray previous_;
+    TempDir configHome_;
+    ScopedEnv config_;
+
+    const char* ConfigHome(const std::string& folder) {
+        const std::string dirs = "XDG_DESKTOP_DIR=\"" + folder + "\"\n";
+        WriteBytes(configHome_.File("user-dirs.dirs"),
+                   std::vector<uint8_t>(dirs.begin(), dirs.end()));
+        return configHome_.Path().c_str();
+    }
 };
 
 TEST(PickFolder, TheDesktopIsTheUsersDesktopFolderOrHomeWithoutOne) {

@@ -9,13 +9,14 @@
 #include <QSplitterHandle>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeView>
 
 #include "core/settings.h"
 #include "error_recorder.h"
 #include "support/temp_dir.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "ui/U_Velmora.h"
+#include "ui/browser/ShellListView.h"
+#include "ui/browser/ShellTreeView.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
