@@ -79,12 +79,23 @@ void TBitmap::Allocate() {
         throw EInvalidGraphicOperation("Invalid bitmap size");
     }
     const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
-    pixels_ = std::make_shared<std::vector<uint8_t>>(size);
+    pixels_ = std::make_shared<Storage>(size);
 }
 
 void TBitmap::Detach() {
     if (pixels_ && pixels_.use_count() > 1) {
-        pixels_ = std::make_shared<std::vector<uint8_t>>(*pixels_);
+        pixels_ = std::make_shared<Storage>(*pixels_);
+    }
+}
+
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr) {
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        const size_t i = indexes[x];
+        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
+        bgr[0] = colour.blue;
+        bgr[1] = colour.green;
+        bgr[2] = colour.red;
     }
 }
 
