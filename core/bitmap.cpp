@@ -94,7 +94,7 @@ void TBitmap::Allocate() {
     }
     const size_t size = static_cast<size_t>(BytesPerLine()) * static_cast<size_t>(height_);
     try {
-        pixels_ = NewStorage<std::vector<uint8_t>>(size);
+        pixels_ = NewStorage<Storage>(size);
     } catch (const EOutOfMemory&) {
         // Never a size without storage behind it.
         width_ = height_ = 0;
@@ -104,7 +104,18 @@ void TBitmap::Allocate() {
 
 void TBitmap::Detach() {
     if (pixels_ && pixels_.use_count() > 1) {
-        pixels_ = NewStorage<std::vector<uint8_t>>(*pixels_);
+        pixels_ = NewStorage<Storage>(*pixels_);
+    }
+}
+
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr) {
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        const size_t i = indexes[x];
+        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
+        bgr[0] = colour.blue;
+        bgr[1] = colour.green;
+        bgr[2] = colour.red;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "graphic.h"
 #include "picture_metadata.h"
+#include "pixel_allocator.h"
 
 namespace velmora {
 
@@ -73,7 +74,12 @@ class TBitmap final : public TGraphic {
     TPixelFormat format_ = TPixelFormat::pf24bit;
     std::vector<TPaletteEntry> palette_;
     TPictureMetadata metadata_;
-    std::shared_ptr<std::vector<uint8_t>> pixels_;
+    using Storage = std::vector<uint8_t, PixelAllocator<uint8_t>>;
+    std::shared_ptr<Storage> pixels_;
 };
+
+// A row of palette indexes as blue, green, red bytes; indexes past the palette are black.
+void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
+                     uint8_t* bgr);
 
 }  // namespace velmora

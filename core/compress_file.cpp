@@ -1,48 +1,141 @@
 #include "compress_file.h"
 
-#include <cstdint>
-
 #include "bitmap.h"
+#include "box_shrink.h"
 #include "errors.h"
+#include "file_io.h"
 #include "jpeg_image.h"
+#include "jpeg_reader.h"
+#include "jpeg_writer.h"
 #include "resize.h"
-#include "stream.h"
 
 namespace velmora {
 
-void CompressFile(const std::string& source, const std::string& output, int compressPercent,
-                  int resizePercent) {
+namespace {
+
+constexpr int kResizedQuality = 90;
+
+void CheckPercents(int compressPercent, int resizePercent) {
     if (compressPercent < 0 || compressPercent > 100 || resizePercent < 0 || resizePercent > 100) {
         throw Exception("Percent out of range");
     }
-    TJPEGImage sourcePicture;
-    TBitmap work;
-    sourcePicture.LoadPictureFile(source);
-    work.CopyPicture(sourcePicture);
-    // From here the picture holds the very pixels it encodes; its Progressive stays as loaded.
-    sourcePicture.CopyPicture(work);
-    sourcePicture.SetQuality(static_cast<uint8_t>(100 - compressPercent));
-    sourcePicture.Encode();
-    // The old output is not deleted first: it is replaced whole once the new bytes exist.
-    if (resizePercent == 100) {
-        sourcePicture.SavePictureFile(output);
-        return;
-    }
-    // Decode the compressed bytes again so the shrink works on every loss of that encoding.
-    TMemoryStream stream;
-    sourcePicture.SavePictureStream(stream);
-    stream.SetPosition(0);
-    sourcePicture.LoadPictureStream(stream);
-    work.CopyPicture(sourcePicture);
+}
 
-    TBitmap target;
-    target.SetWidth(PercentSize(work.Width(), resizePercent));
-    target.SetHeight(PercentSize(work.Height(), resizePercent));
-    StretchToBitmap(target, work);
-    target.SetMetadata(work.Metadata());
-    TJPEGImage resizePicture;
-    resizePicture.CopyPicture(target);
-    resizePicture.SavePictureFile(output);
+// Whether the source has multiple scans, read the way loading a picture reads it (a header
+// that this reading refuses fails here, with the same code as loading would).
+bool HasMultipleScans(const std::vector<uint8_t>& bytes) {
+    jpeg::JpegReader reader(bytes.data(), bytes.size());
+    reader.ReadHeader(false);
+    return reader.Progressive();
+}
+
+// The rows of one decoding with the picture profile, as blue, green, red bytes (palette rows
+// through their colours). One row buffer for the whole picture.
+class DecodedRows {
+  public:
+    DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth)
+        : reader_(bytes.data(), bytes.size()) {
+        reader_.ReadHeader(true);
+        metadata_ = reader_.Metadata();
+        reader_.Start(depth);
+        const size_t width = static_cast<size_t>(Width());
+        row_.resize(width * 3);
+        if (reader_.OutputFormat() == TPixelFormat::pf8bit) {
+            palette_ = reader_.Palette();
+            indexes_.resize(width);
+        }
+    }
+
+    int Width() const { return reader_.OutputWidth(); }
+    int Height() const { return reader_.OutputHeight(); }
+    const TPictureMetadata& Metadata() const { return metadata_; }
+
+    const uint8_t* Next() {
+        if (indexes_.empty()) {
+            reader_.ReadRow(row_.data());
+        } else {
+            reader_.ReadRow(indexes_.data());
+            PaletteRowToBgr(indexes_.data(), Width(), palette_, row_.data());
+        }
+        return row_.data();
+    }
+    void Finish() { reader_.Finish(); }
+
+  private:
+    jpeg::JpegReader reader_;
+    TPictureMetadata metadata_;
+    std::vector<TPaletteEntry> palette_;
+    std::vector<uint8_t> indexes_;
+    std::vector<uint8_t> row_;
+};
+
+std::vector<uint8_t> Encode(DecodedRows& rows, int quality, bool progressive) {
+    std::vector<uint8_t> output;
+    jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), quality, progressive,
+                            rows.Metadata());
+    for (int y = 0; y < rows.Height(); ++y) {
+        writer.WriteRow(rows.Next());
+    }
+    rows.Finish();
+    writer.Finish();
+    return output;
+}
+
+std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
+    BoxShrink shrink(rows.Width(), rows.Height(), width, height);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    std::vector<uint8_t> output;
+    jpeg::JpegWriter writer(output, width, height, kResizedQuality, false, rows.Metadata());
+    for (int y = 0; y < rows.Height(); ++y) {
+        if (shrink.AddRow(rows.Next(), row.data())) {
+            writer.WriteRow(row.data());
+        }
+    }
+    rows.Finish();
+    writer.Finish();
+    return output;
+}
+
+}  // namespace
+
+std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
+                                   int resizePercent) {
+    CheckPercents(compressPercent, resizePercent);
+    const TJPEGDecodeDepth depth = TJPEGImage::DefaultDecodeDepth();
+    const int quality = 100 - compressPercent;
+    const bool progressive = HasMultipleScans(source);
+
+    std::vector<uint8_t> compressed;
+    int width = 0;
+    int height = 0;
+    {
+        DecodedRows rows(source, depth);
+        width = PercentSize(rows.Width(), resizePercent);
+        height = PercentSize(rows.Height(), resizePercent);
+        if (resizePercent < 100 && (width == 0 || height == 0)) {
+            // Nothing will be drawn, but a source that fails to decode still fails.
+            for (int y = 0; y < rows.Height(); ++y) {
+                rows.Next();
+            }
+            rows.Finish();
+            return {};
+        }
+        compressed = Encode(rows, quality, progressive);
+    }
+    if (resizePercent == 100) {
+        return compressed;
+    }
+    std::vector<uint8_t>().swap(source);
+    DecodedRows rows(compressed, depth);
+    return ShrinkAndEncode(rows, width, height);
+}
+
+void CompressFile(const std::string& source, const std::string& output, int compressPercent,
+                  int resizePercent) {
+    CheckPercents(compressPercent, resizePercent);
+    const std::vector<uint8_t> bytes =
+        CompressBytes(ReadWholeFile(source), compressPercent, resizePercent);
+    WriteFileReplacing(output, bytes.data(), bytes.size());
 }
 
 }  // namespace velmora

@@ -1,7 +1,9 @@
 // One source JPEG file converted into one output file.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -12,5 +14,12 @@ namespace velmora {
 // Raises the error of the failing step; the output is only ever replaced whole.
 void CompressFile(const std::string& source, const std::string& output, int compressPercent,
                   int resizePercent);
+
+// The same conversion from the bytes of a source file to the bytes of the output file. The
+// pictures are never held whole: decoded rows stream straight into the encoder, and the
+// second decoding streams through the shrink into the final encoder. The source bytes are
+// released as soon as they have been decoded.
+std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
+                                   int resizePercent);
 
 }  // namespace velmora

@@ -32,6 +32,10 @@ void TJPEGImage::SetDefaultDecodeDepth(TJPEGDecodeDepth depth) {
     defaultDecodeDepth = depth;
 }
 
+TJPEGDecodeDepth TJPEGImage::DefaultDecodeDepth() {
+    return defaultDecodeDepth;
+}
+
 TJPEGImage::TJPEGImage()
     : data_(EmptyData()),
       quality_(kDefaultQuality),
@@ -63,10 +67,7 @@ void TJPEGImage::LoadPictureFile(const std::string& path) {
 }
 
 void TJPEGImage::LoadPictureStream(TStream& stream) {
-    const int64_t count = stream.Size() - stream.Position();
-    std::vector<uint8_t> bytes(static_cast<size_t>(count > 0 ? count : 0));
-    stream.ReadBuffer(bytes.data(), bytes.size());
-    LoadPictureBytes(std::move(bytes));
+    LoadPictureBytes(stream.ReadToEnd());
 }
 
 void TJPEGImage::LoadPictureBytes(std::vector<uint8_t> bytes) {

@@ -77,6 +77,7 @@ class TJPEGImage final : public TGraphic {
 
     // The settings every new picture starts with; written once at program start.
     static void SetDefaultDecodeDepth(TJPEGDecodeDepth depth);
+    static TJPEGDecodeDepth DefaultDecodeDepth();
 
   private:
     std::shared_ptr<const TJPEGData> data_;

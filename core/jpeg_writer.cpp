@@ -9,21 +9,22 @@ namespace {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
 
-void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
-                     uint8_t* bgr) {
-    for (int x = 0; x < width; ++x, bgr += 3) {
-        const size_t i = indexes[x];
-        const TPaletteEntry colour = i < palette.size() ? palette[i] : TPaletteEntry{};
-        bgr[0] = colour.blue;
-        bgr[1] = colour.green;
-        bgr[2] = colour.red;
-    }
+// Room for the encoding of a photograph even at quality 100, so that the output is not copied
+// while it grows. Only the pages the encoder writes take memory.
+size_t EstimatedSize(int width, int height) {
+    return static_cast<size_t>(width) * static_cast<size_t>(height) * 3 / 4 + 65536;
 }
 
 }  // namespace
 
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
                        bool progressive, const TPictureMetadata& metadata) {
+    // Everything that may throw comes before the libjpeg object exists: a constructor that
+    // throws later would never destroy it, and a jump out of libjpeg must skip no object.
+    output.reserve(output.size() + EstimatedSize(width, height));
+    const std::vector<uint8_t> exif = metadata.orientation != 1
+                                          ? MakeExifOrientation(metadata.orientation)
+                                          : std::vector<uint8_t>();
     cinfo_.err = AttachErrorManager(errors_);
     Call([&] { jpeg_create_compress(&cinfo_); });
     alive_ = true;
@@ -41,10 +42,6 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
         }
         jpeg_start_compress(&cinfo_, TRUE);
     });
-    // Made before the guarded call: a jump out of libjpeg must not skip any object of ours.
-    const std::vector<uint8_t> exif = metadata.orientation != 1
-                                          ? MakeExifOrientation(metadata.orientation)
-                                          : std::vector<uint8_t>();
     Call([&] {
         if (!exif.empty()) {
             jpeg_write_marker(&cinfo_, kExifMarker, exif.data(),

@@ -14,6 +14,13 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
     }
 }
 
+std::vector<uint8_t> TStream::ReadToEnd() {
+    const int64_t count = Size() - Position();
+    std::vector<uint8_t> bytes(static_cast<size_t>(count > 0 ? count : 0));
+    ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
+
 void TMemoryStream::SetPosition(int64_t position) {
     position_ = std::max<int64_t>(position, 0);
 }
@@ -29,19 +36,34 @@ size_t TMemoryStream::Read(void* buffer, size_t count) {
     return n;
 }
 
+// Copies straight from the stream's bytes, without filling the new vector first.
+std::vector<uint8_t> TMemoryStream::ReadToEnd() {
+    const size_t from = std::min(static_cast<size_t>(position_), data_.size());
+    position_ = std::max<int64_t>(position_, Size());
+    return std::vector<uint8_t>(data_.begin() + static_cast<std::ptrdiff_t>(from), data_.end());
+}
+
 void TMemoryStream::WriteBuffer(const void* buffer, size_t count) {
     if (count == 0) {
         return;
     }
-    const size_t end = static_cast<size_t>(position_) + count;
-    if (end > data_.size()) {
-        try {
-            data_.resize(end);
-        } catch (const std::bad_alloc&) {
-            throw EOutOfMemory();
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    const size_t start = static_cast<size_t>(position_);
+    const size_t end = start + count;
+    try {
+        if (start >= data_.size()) {
+            // Appending (the common case): no zero fill before the copy.
+            data_.resize(start);
+            data_.insert(data_.end(), bytes, bytes + count);
+        } else {
+            if (end > data_.size()) {
+                data_.resize(end);
+            }
+            std::memcpy(data_.data() + start, bytes, count);
         }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
     }
-    std::memcpy(data_.data() + position_, buffer, count);
     position_ = static_cast<int64_t>(end);
 }
 

@@ -20,6 +20,8 @@ class TStream {
     virtual void WriteBuffer(const void* buffer, size_t count) = 0;
     // Reads exactly count bytes or raises EReadError.
     void ReadBuffer(void* buffer, size_t count);
+    // Every byte from the position to the end (EReadError when fewer can be read).
+    virtual std::vector<uint8_t> ReadToEnd();
 };
 
 class TMemoryStream final : public TStream {
@@ -29,6 +31,7 @@ class TMemoryStream final : public TStream {
     void SetPosition(int64_t position) override;
     size_t Read(void* buffer, size_t count) override;
     void WriteBuffer(const void* buffer, size_t count) override;
+    std::vector<uint8_t> ReadToEnd() override;
 
     const std::vector<uint8_t>& Data() const { return data_; }
 

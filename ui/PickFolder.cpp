@@ -33,6 +33,12 @@ bool PickFolder(const QString& caption, const QString& root, QString& directory)
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |
                       QFileDialog::DontResolveSymlinks);
     dialog.setWindowModality(Qt::ApplicationModal);
+    // Folders only, by name, with the program's own wording.
+    dialog.setViewMode(QFileDialog::List);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件夹:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("类型:"));
+    dialog.setNameFilter(QStringLiteral("文件夹 (*)"));
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("确定"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -1,14 +1,15 @@
 #include "U_About.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QUrl>
+#include <algorithm>
 
 #include "BannerImage.h"
+#include "DesktopOpen.h"
 #include "DialogLook.h"
 
 namespace velmora::ui {
@@ -27,6 +28,31 @@ QLabel* PlacedLabel(const QString& text, int left, int top, QWidget* parent) {
     label->move(left, top);
     label->adjustSize();
     return label;
+}
+
+// Blue and underlined; tall enough for the underline, which lies below the text's descent in
+// the Song face and would otherwise be cut off.
+void ShowAsLink(QLabel& label) {
+    QFont font = label.font();
+    font.setUnderline(true);
+    label.setFont(font);
+    // On the dialog's button-face background a label would take the button-text colour.
+    label.setForegroundRole(QPalette::Link);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::Link, Qt::blue);
+    label.setPalette(palette);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QFontMetrics metrics(font);
+    // The line is drawn a line width below its position under the baseline.
+    label.resize(label.sizeHint().width(),
+                 std::max(metrics.height(),
+                          metrics.ascent() + metrics.underlinePos() + 2 * metrics.lineWidth()));
+}
+
+// A left button released over the control it was pressed on.
+bool IsClick(const QMouseEvent& release, const QWidget& control) {
+    return release.button() == Qt::LeftButton &&
+           control.rect().contains(release.position().toPoint());
 }
 
 }  // namespace
@@ -70,16 +96,10 @@ TF_About::TF_About(QWidget* parent) : QDialog(parent) {
 
     Label1 = PlacedLabel(QStringLiteral("CorvaneVelmora"), 36, 210, this);
     Label2 = PlacedLabel(QStringLiteral("ver:1.1"), 36, 234, this);
-    Label3 = PlacedLabel(QStringLiteral("版权所有 (C) 2026 Corvane 软件工作室"), 36, 258, this);
+    Label3 = PlacedLabel(QStringLiteral("Copyright (C) 2026 Corvane"), 36, 258, this);
     Label8 = PlacedLabel(QStringLiteral("主页:"), 214, 257, this);
     Label9 = PlacedLabel(kHomePage, 250, 256, this);
-    QFont link = Label9->font();
-    link.setUnderline(true);
-    Label9->setFont(link);
-    QPalette linkPalette = Label9->palette();
-    linkPalette.setColor(QPalette::WindowText, Qt::blue);
-    Label9->setPalette(linkPalette);
-    Label9->adjustSize();
+    ShowAsLink(*Label9);
     Label9->setMouseTracking(true);
     Label9->installEventFilter(this);
 }
@@ -94,7 +114,9 @@ bool TF_About::eventFilter(QObject* watched, QEvent* event) {
                 Label9MouseLeave();
                 break;
             case QEvent::MouseButtonRelease:
-                Label9Click();
+                if (IsClick(static_cast<QMouseEvent&>(*event), *Label9)) {
+                    Label9Click();
+                }
                 break;
             default:
                 break;
@@ -114,7 +136,7 @@ void TF_About::Label9MouseLeave() {
 
 // Asks the desktop to open the home page; whether it could is not looked at.
 void TF_About::Label9Click() {
-    QDesktopServices::openUrl(QUrl(kHomePage));
+    OpenWithDesktop(QUrl(kHomePage));
 }
 
 void TF_About::closeEvent(QCloseEvent* event) {

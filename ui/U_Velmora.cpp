@@ -17,6 +17,7 @@
 #include "Splitter.h"
 #include "StatusPane.h"
 #include "U_About.h"
+#include "U_Compress.h"
 #include "U_OutPath.h"
 #include "U_ScrollBoxFrame.h"
 #include "browser/FileNames.h"
@@ -256,6 +257,7 @@ void TF_Velmora::Btn_CompressClick() {
     if (SelectedCount() == 0) {
         return;
     }
+    OpenDialog(F_Compress);
 }
 
 void TF_Velmora::dxBarLargeButton2Click() {

@@ -95,6 +95,21 @@ TEST(JpegLoad, StreamIsReadFromItsPositionAndShortStreamsFail) {
     EXPECT_THROW(picture.LoadPictureStream(shortStream), EReadError);
 }
 
+TEST(MemoryStream, WritesOverwriteAppendAndFillGapsAndReadsToTheEnd) {
+    TMemoryStream stream;
+    stream.WriteBuffer("abcdef", 6);
+    stream.SetPosition(2);
+    stream.WriteBuffer("XY", 2);
+    stream.SetPosition(8);
+    stream.WriteBuffer("Z", 1);
+    const std::vector<uint8_t> written = {'a', 'b', 'X', 'Y', 'e', 'f', 0, 0, 'Z'};
+    EXPECT_EQ(stream.Data(), written);
+    stream.SetPosition(3);
+    EXPECT_EQ(stream.ReadToEnd(), std::vector<uint8_t>(written.begin() + 3, written.end()));
+    EXPECT_EQ(stream.Position(), 9);
+    EXPECT_TRUE(stream.ReadToEnd().empty());
+}
+
 TEST(JpegDecode, MatchesLibjpegWithTheProfileAndKeepsRedAndBlue) {
     const auto bytes = EncodeJpeg(MakePattern(45, 33));
     const RawImage reference = DecodeReference(bytes);

@@ -1,0 +1,158 @@
+// The core half of one compression-slider move in the preview: the shown picture encoded at
+// the quality into a memory stream, loaded and decoded again, and scaled to the resize percent;
+// timed next to libjpeg-turbo's own encode and decode of the same pixels with the same profile.
+// Times are the process's processor time, which other work on the machine disturbs far less
+// than wall-clock time (the work is single-threaded, so on an idle machine they agree).
+//
+//     velmora-bench-preview [-c C] [-r R] [-n REPETITIONS] FILE
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "core/bitmap.h"
+#include "core/jpeg_image.h"
+#include "core/pixel_allocator.h"
+#include "core/resize.h"
+#include "core/stream.h"
+
+namespace {
+
+// Processor time of the process in milliseconds.
+double Now() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// libjpeg-turbo alone: the bitmap's rows encoded with the floating-point DCT into memory.
+std::vector<unsigned char> CodecEncode(const velmora::TBitmap& bitmap, int quality) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(bitmap.Width());
+    cinfo.image_height = JDIMENSION(bitmap.Height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    cinfo.dct_method = JDCT_FLOAT;
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        JSAMPROW row = const_cast<JSAMPROW>(bitmap.ScanLine(y));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<unsigned char> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+using Frame = std::vector<unsigned char, velmora::PixelAllocator<unsigned char>>;
+
+// libjpeg-turbo alone: the bytes decoded with the profile into one blue, green, red frame
+// (in the same huge-page storage as a bitmap, so that only the codecs are compared).
+Frame CodecDecode(const std::vector<unsigned char>& bytes) {
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.do_block_smoothing = TRUE;
+    cinfo.dct_method = JDCT_FLOAT;
+    cinfo.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&cinfo);
+    const size_t stride = (size_t{cinfo.output_width} * 3 + 3) & ~size_t{3};
+    Frame frame(stride * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = frame.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return frame;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int compress = 25, resize = 50, repetitions = 5;
+    std::string file;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "-c" || arg == "-r" || arg == "-n") && i + 1 < argc) {
+            const int value = std::atoi(argv[++i]);
+            (arg == "-c" ? compress : arg == "-r" ? resize : repetitions) = value;
+        } else {
+            file = arg;
+        }
+    }
+    if (file.empty() || repetitions < 1) {
+        std::fprintf(stderr, "usage: velmora-bench-preview [-c C] [-r R] [-n N] FILE\n");
+        return 2;
+    }
+    velmora::TJPEGImage loaded;
+    loaded.LoadPictureFile(file);
+    const velmora::TBitmap source = loaded.Pixels();  // the source pane's picture
+    const int quality = 100 - compress;
+
+    std::vector<double> encode, decode, scale, codecEncode, codecDecode;
+    // One round more than recorded: the first one meets the heap and the page tables cold.
+    for (int i = 0; i <= repetitions; ++i) {
+        const auto t0 = Now();
+        velmora::TJPEGImage picture;
+        picture.CopyPicture(source);
+        picture.SetQuality(static_cast<uint8_t>(quality));
+        velmora::TMemoryStream stream;
+        picture.SavePictureStream(stream);
+        const auto t1 = Now();
+        stream.SetPosition(0);
+        picture.LoadPictureStream(stream);
+        velmora::TBitmap shown;
+        shown.CopyPicture(picture);
+        const auto t2 = Now();
+        velmora::TBitmap target;
+        target.SetWidth(velmora::PercentSize(shown.Width(), resize));
+        target.SetHeight(velmora::PercentSize(shown.Height(), resize));
+        velmora::StretchToBitmap(target, shown);
+        const auto t3 = Now();
+        const auto bytes = CodecEncode(source, quality);
+        const auto t4 = Now();
+        const auto frame = CodecDecode(bytes);
+        const auto t5 = Now();
+        if (i == 0) {
+            continue;
+        }
+        encode.push_back(t1 - t0);
+        decode.push_back(t2 - t1);
+        scale.push_back(t3 - t2);
+        codecEncode.push_back(t4 - t3);
+        codecDecode.push_back(t5 - t4);
+    }
+    const double ours = Median(encode) + Median(decode);
+    const double codec = Median(codecEncode) + Median(codecDecode);
+    std::printf("preview step on %d x %d, quality %d, resize %d%% (median of %d, processor ms)\n",
+                source.Width(), source.Height(), quality, resize, repetitions);
+    std::printf("  velmora encode %7.1f  decode %7.1f  scale %6.1f  total %7.1f\n", Median(encode),
+                Median(decode), Median(scale), ours + Median(scale));
+    std::printf("  libjpeg encode %7.1f  decode %7.1f                total %7.1f\n",
+                Median(codecEncode), Median(codecDecode), codec);
+    std::printf("  encode + decode against libjpeg's own: %.2f\n", codec / ours);
+    return 0;
+}

@@ -1,0 +1,158 @@
+// The streaming conversion held against the frame-by-frame one: the same output bytes for
+// every kind of source and every percent, and the same error wherever one fails.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/compress_file.h"
+#include "core/compress_reference.h"
+#include "core/errors.h"
+#include "core/jpeg_image.h"
+#include "support/jpeg_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+struct Source {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+
+std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+std::vector<Source> ColourAndGraySources() {
+    return {
+        {"baseline odd size", EncodeJpeg(MakePattern(37, 23))},
+        {"progressive", EncodeJpeg(MakePattern(41, 29), {.progressive = true})},
+        {"grayscale", EncodeJpeg(MakePattern(33, 27, 1), {.model = ColorModel::kGrayscale})},
+        {"progressive grayscale",
+         EncodeJpeg(MakePattern(26, 35, 1),
+                    {.model = ColorModel::kGrayscale, .progressive = true})},
+        {"cmyk adobe", EncodeJpeg(MakePattern(19, 21, 4), {.model = ColorModel::kCmykAdobe})},
+        {"cmyk plain", EncodeJpeg(MakePattern(21, 19, 4), {.model = ColorModel::kCmykPlain})},
+        {"ycck", EncodeJpeg(MakePattern(18, 22, 4), {.model = ColorModel::kYcck})},
+    };
+}
+
+std::vector<Source> AllSources() {
+    std::vector<Source> sources = ColourAndGraySources();
+    const std::vector<Source> more = {
+        {"rgb", EncodeJpeg(MakePattern(23, 17), {.model = ColorModel::kRgb})},
+        {"4:4:4", EncodeJpeg(MakePattern(30, 20), {.hSampling = 1, .vSampling = 1})},
+        {"4:2:2", EncodeJpeg(MakePattern(30, 20), {.hSampling = 2, .vSampling = 1})},
+        {"arithmetic", EncodeJpeg(MakePattern(24, 24), {.arithmetic = true})},
+        {"restart markers", EncodeJpeg(MakePattern(40, 24), {.restartInterval = 2})},
+        {"one pixel", EncodeJpeg(MakePattern(1, 1))},
+        {"one row", EncodeJpeg(MakePattern(57, 1))},
+        {"one column", EncodeJpeg(MakePattern(1, 43))},
+        {"orientation and profile",
+         EncodeJpeg(MakePattern(28, 20),
+                    {.exifOrientation = 6, .iccProfile = MakeIccProfile(70000)})},
+        {"truncated", Truncated(EncodeJpeg(MakePattern(64, 64)), 900)},
+        {"many rows", EncodeJpeg(MakePattern(203, 151), {.quality = 97})},
+    };
+    sources.insert(sources.end(), more.begin(), more.end());
+    return sources;
+}
+
+// Reports where two outputs part rather than printing them whole.
+::testing::AssertionResult SameBytes(const std::vector<uint8_t>& streamed,
+                                     const std::vector<uint8_t>& reference) {
+    if (streamed == reference) {
+        return ::testing::AssertionSuccess();
+    }
+    size_t at = 0;
+    while (at < streamed.size() && at < reference.size() && streamed[at] == reference[at]) {
+        ++at;
+    }
+    return ::testing::AssertionFailure() << streamed.size() << " bytes against " << reference.size()
+                                         << ", first difference at " << at;
+}
+
+void ExpectSameOutputs(const std::vector<Source>& sources, std::initializer_list<int> compress,
+                       std::initializer_list<int> resize) {
+    for (const Source& source : sources) {
+        for (int c : compress) {
+            for (int r : resize) {
+                EXPECT_TRUE(SameBytes(CompressBytes(source.bytes, c, r),
+                                      CompressBytesFrameByFrame(source.bytes, c, r)))
+                    << source.name << ", c = " << c << ", r = " << r;
+            }
+        }
+    }
+}
+
+TEST(CompressStreaming, SameBytesAsFrameByFrame) {
+    ExpectSameOutputs(AllSources(), {0, 25, 100}, {0, 1, 50, 99, 100});
+}
+
+TEST(CompressStreaming, ResizedOutputsHaveTheirSize) {
+    // Guards the comparison above against two paths that agree on something trivial.
+    const auto bytes = EncodeJpeg(MakePattern(203, 151));
+    TJPEGImage out;
+    out.LoadPictureBytes(CompressBytes(bytes, 25, 50));
+    EXPECT_EQ(out.Width(), 102);  // 101.5 goes to the even neighbour
+    EXPECT_EQ(out.Height(), 76);  // 75.5 likewise
+    EXPECT_TRUE(CompressBytes(bytes, 25, 0).empty());
+}
+
+// A palette display decodes every picture to 236 colours, colour sources through libjpeg's
+// two-pass quantizer.
+class CompressStreamingAt8Bit : public ::testing::Test {
+  protected:
+    void SetUp() override { TJPEGImage::SetDefaultDecodeDepth(TJPEGDecodeDepth::jd8bit); }
+    void TearDown() override { TJPEGImage::SetDefaultDecodeDepth(TJPEGDecodeDepth::jd24bit); }
+};
+
+TEST_F(CompressStreamingAt8Bit, SameBytesAsFrameByFrame) {
+    ExpectSameOutputs(ColourAndGraySources(), {25}, {50, 100});
+}
+
+std::string ErrorOf(const std::function<void()>& conversion) {
+    try {
+        conversion();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
+    auto badTableAfterScan = EncodeJpeg(MakePattern(32, 16));
+    const std::vector<uint8_t> badTable = {0xFF, 0xC4, 0x00, 0x13, 0x1F, 0, 0, 0, 0, 0, 0,
+                                           0,    0,    0,    0,    0,    0, 0, 0, 0, 0};
+    badTableAfterScan.insert(badTableAfterScan.end() - 2, badTable.begin(), badTable.end());
+    auto huge = EncodeJpeg(MakePattern(16, 16));
+    for (size_t i = 2; i + 9 < huge.size(); ++i) {
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = 0xFF, huge[i + 6] = 0xDC, huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;
+            break;
+        }
+    }
+    const std::vector<Source> failing = {
+        {"empty", {}},
+        {"not a jpeg", {'h', 'e', 'l', 'l', 'o'}},
+        {"header cut short", Truncated(EncodeJpeg(MakePattern(16, 16)), 30)},
+        {"bad table after the scan", badTableAfterScan},
+        {"two components", EncodeJpeg(RawImage{8, 8, 2, std::vector<uint8_t>(128, 100)},
+                                      {.model = ColorModel::kTwoComponents})},
+        {"too big", huge},
+    };
+    for (const Source& source : failing) {
+        for (int r : {100, 50, 0}) {
+            const std::string reference =
+                ErrorOf([&] { CompressBytesFrameByFrame(source.bytes, 25, r); });
+            EXPECT_NE(reference, "no error") << source.name;
+            EXPECT_EQ(ErrorOf([&] { CompressBytes(source.bytes, 25, r); }), reference)
+                << source.name << ", r = " << r;
+        }
+    }
+    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 101, 50); }), "Percent out of range");
+    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 25, -1); }), "Percent out of range");
+}
+
+}  // namespace
+}  // namespace velmora::test
