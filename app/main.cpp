@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     velmora::ui::TVelmoraApplication application(argc, argv);
+    application.LoadQtTranslation();
     velmora::InstallSongFontSubstitute();
     velmora::SetPaintErrorReporter([](const std::exception& error) {
         velmora::ui::ReportError(velmora::ui::ErrorMessage(error));

@@ -14,6 +14,7 @@
 
 #include <jpeglib.h>
 
+#include "bench_clock.h"
 #include "core/bitmap.h"
 #include "core/jpeg_image.h"
 #include "core/pixel_allocator.h"
@@ -22,18 +23,8 @@
 
 namespace {
 
-// Processor time of the process in milliseconds.
-double Now() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using velmora::bench::Median;
+using velmora::bench::Now;
 
 // libjpeg-turbo alone: the bitmap's rows encoded with the floating-point DCT into memory.
 std::vector<unsigned char> CodecEncode(const velmora::TBitmap& bitmap, int quality) {

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libjpeg62-turbo-dev libjpeg-turbo-progs
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev googletest libbenchmark-dev
     fonts-arphic-uming fonts-dejavu-core
     xvfb xauth imagemagick xdotool

@@ -10,7 +10,6 @@
 
 #include "BannerImage.h"
 #include "DesktopOpen.h"
-#include "DialogLook.h"
 
 namespace velmora::ui {
 
@@ -57,13 +56,7 @@ bool IsClick(const QMouseEvent& release, const QWidget& control) {
 
 }  // namespace
 
-TF_About::TF_About(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("关于"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ApplyDialogLook(*this, QSize(484, 285));
-
+TF_About::TF_About() : TVelmoraDialog(QStringLiteral("关于"), QSize(484, 285), TCloseBox::Shown) {
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 484, 70);
     Panel1->setAutoFillBackground(true);
@@ -139,15 +132,8 @@ void TF_About::Label9Click() {
     OpenWithDesktop(QUrl(kHomePage));
 }
 
-void TF_About::closeEvent(QCloseEvent* event) {
+void TF_About::FormClose() {
     F_About = nullptr;
-    QDialog::closeEvent(event);
-}
-
-void TF_About::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape) {
-        QDialog::keyPressEvent(event);
-    }
 }
 
 }  // namespace velmora::ui

@@ -2,8 +2,9 @@
 // page as a link.
 #pragma once
 
-#include <QDialog>
 #include <QPointer>
+
+#include "VelmoraDialog.h"
 
 class QFrame;
 class QLabel;
@@ -15,10 +16,10 @@ class TBannerImage;
 
 inline const QString kHomePage = QStringLiteral("https://corvane.example/velmora");
 
-class TF_About : public QDialog {
+class TF_About : public TVelmoraDialog {
     Q_OBJECT
   public:
-    explicit TF_About(QWidget* parent = nullptr);
+    TF_About();
 
     QFrame* Bevel1;
     QLabel* Label1;
@@ -32,8 +33,7 @@ class TF_About : public QDialog {
     QLabel* Label9;
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void FormClose() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

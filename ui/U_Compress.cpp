@@ -8,7 +8,6 @@
 
 #include "CoreText.h"
 #include "DesktopOpen.h"
-#include "DialogLook.h"
 #include "PickFolder.h"
 #include "U_CompressS1.h"
 #include "U_CompressS2.h"
@@ -30,13 +29,10 @@ constexpr int kClientHeight = 107;
 
 }  // namespace
 
-TF_Compress::TF_Compress(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("压缩图片"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    // The title bar shows the caption only: a running batch is left through its own button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    ApplyDialogLook(*this, QSize(kClientWidth, kClientHeight));
-
+// The title bar shows the caption only: a running batch is left through its own button.
+TF_Compress::TF_Compress()
+    : TVelmoraDialog(QStringLiteral("压缩图片"), QSize(kClientWidth, kClientHeight),
+                     TCloseBox::Hidden) {
     Frm_CompressS2 = new TFrm_CompressS2(this);
     Frm_CompressS2->setGeometry(0, 0, kClientWidth, kClientHeight);
     // Out of sight, and out of reach of the mouse and the Tab key, until the batch starts.
@@ -118,18 +114,6 @@ void TF_Compress::FormClose() {
         CompressThread->RequestStop();
     }
     F_Compress = nullptr;
-}
-
-void TF_Compress::closeEvent(QCloseEvent* event) {
-    FormClose();
-    QDialog::closeEvent(event);
-}
-
-// No button answers Esc.
-void TF_Compress::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape) {
-        QDialog::keyPressEvent(event);
-    }
 }
 
 int32_t TF_Compress::EntryCount() {

@@ -3,10 +3,10 @@
 // change it makes to this dialog, is carried out here on the user-interface thread.
 #pragma once
 
-#include <QDialog>
 #include <QPointer>
 #include <memory>
 
+#include "VelmoraDialog.h"
 #include "core/compress_host.h"
 #include "core/compress_thread.h"
 
@@ -15,10 +15,10 @@ namespace velmora::ui {
 class TFrm_CompressS1;
 class TFrm_CompressS2;
 
-class TF_Compress : public QDialog, private TCompressHost {
+class TF_Compress : public TVelmoraDialog, private TCompressHost {
     Q_OBJECT
   public:
-    explicit TF_Compress(QWidget* parent = nullptr);
+    TF_Compress();
     ~TF_Compress() override;
 
     TFrm_CompressS2* Frm_CompressS2;
@@ -27,12 +27,10 @@ class TF_Compress : public QDialog, private TCompressHost {
     std::unique_ptr<TCompressThread> CompressThread;
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void FormClose() override;
 
   private:
     void FormCreate();
-    void FormClose();
     void Frm_CompressS1Button3Click();
     void Frm_CompressS11Button1Click();
     void Frm_CompressS1Button2Click();

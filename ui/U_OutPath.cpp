@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "CoreText.h"
-#include "DialogLook.h"
 #include "PickFolder.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
@@ -16,13 +15,8 @@ namespace velmora::ui {
 
 QPointer<TF_OutPath> F_OutPath;
 
-TF_OutPath::TF_OutPath(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("输出目录"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    ApplyDialogLook(*this, QSize(447, 122));
-
+TF_OutPath::TF_OutPath()
+    : TVelmoraDialog(QStringLiteral("输出目录"), QSize(447, 122), TCloseBox::Shown) {
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 447, 41);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -80,16 +74,8 @@ void TF_OutPath::Button2Click() {
     close();
 }
 
-void TF_OutPath::closeEvent(QCloseEvent* event) {
+void TF_OutPath::FormClose() {
     F_OutPath = nullptr;
-    QDialog::closeEvent(event);
-}
-
-// No button answers Esc.
-void TF_OutPath::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape) {
-        QDialog::keyPressEvent(event);
-    }
 }
 
 }  // namespace velmora::ui

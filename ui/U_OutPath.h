@@ -2,8 +2,9 @@
 // another and saves it on "确定".
 #pragma once
 
-#include <QDialog>
 #include <QPointer>
+
+#include "VelmoraDialog.h"
 
 class QFrame;
 class QLabel;
@@ -12,10 +13,10 @@ class QPushButton;
 
 namespace velmora::ui {
 
-class TF_OutPath : public QDialog {
+class TF_OutPath : public TVelmoraDialog {
     Q_OBJECT
   public:
-    explicit TF_OutPath(QWidget* parent = nullptr);
+    TF_OutPath();
 
     QFrame* Panel1;
     QLabel* Label2;
@@ -27,8 +28,7 @@ class TF_OutPath : public QDialog {
     QPushButton* Button2;
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void FormClose() override;
 
   private:
     void FormCreate();

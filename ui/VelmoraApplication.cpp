@@ -1,11 +1,20 @@
 #include "VelmoraApplication.h"
 
+#include <QLibraryInfo>
+
 #include "ErrorReport.h"
 
 namespace velmora::ui {
 
 TVelmoraApplication::TVelmoraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Velmora"));
+}
+
+void TVelmoraApplication::LoadQtTranslation() {
+    if (qtTranslation_.load(QStringLiteral("qtbase_zh_CN"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTranslation_);
+    }
 }
 
 bool TVelmoraApplication::notify(QObject* receiver, QEvent* event) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace velmora::ui {
 
@@ -12,6 +13,13 @@ class TVelmoraApplication : public QApplication {
     TVelmoraApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // Qt's own texts (standard buttons, the folder dialog) in Chinese, like the rest of the
+    // user interface; without the translation file they stay in English.
+    void LoadQtTranslation();
+
+  private:
+    QTranslator qtTranslation_;
 };
 
 }  // namespace velmora::ui
