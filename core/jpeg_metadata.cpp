@@ -51,8 +51,13 @@ class TiffReader {
 
 }  // namespace
 
+bool IsExif(const uint8_t* data, size_t size) {
+    return size >= sizeof kExifSignature &&
+           std::memcmp(data, kExifSignature, sizeof kExifSignature) == 0;
+}
+
 int ExifOrientation(const uint8_t* data, size_t size) {
-    if (size < sizeof kExifSignature || std::memcmp(data, kExifSignature, sizeof kExifSignature)) {
+    if (!IsExif(data, size)) {
         return 1;
     }
     TiffReader tiff(data + sizeof kExifSignature, size - sizeof kExifSignature);

@@ -9,6 +9,10 @@
 
 namespace velmora::jpeg {
 
+// Whether the body of an APP1 marker is an EXIF block (other APP1 markers, such as XMP, share
+// the marker number).
+bool IsExif(const uint8_t* data, size_t size);
+
 // The orientation (1..8) in the body of an APP1 "Exif" marker; 1 when absent or damaged.
 int ExifOrientation(const uint8_t* data, size_t size);
 

@@ -98,7 +98,7 @@ bool JpegReader::Progressive() {
 TPictureMetadata JpegReader::Metadata() {
     TPictureMetadata metadata;
     for (jpeg_saved_marker_ptr marker = cinfo_.marker_list; marker; marker = marker->next) {
-        if (marker->marker == kExifMarker) {
+        if (marker->marker == kExifMarker && IsExif(marker->data, marker->data_length)) {
             metadata.orientation = ExifOrientation(marker->data, marker->data_length);
             break;
         }

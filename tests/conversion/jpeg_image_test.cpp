@@ -373,6 +373,12 @@ TEST(JpegMetadata, OrientationAndProfileAreCarriedAndNothingElse) {
     EXPECT_EQ(round.Metadata(), pixels.Metadata());
 }
 
+TEST(JpegMetadata, OrientationIsFoundBehindAnXmpPacket) {
+    TJPEGImage picture =
+        Loaded(EncodeJpeg(MakePattern(8, 8), {.exifOrientation = 8, .xmpBeforeExif = true}));
+    EXPECT_EQ(picture.Pixels().Metadata().orientation, 8);
+}
+
 TEST(JpegMetadata, DamagedExifIsIgnored) {
     auto bytes = EncodeJpeg(MakePattern(8, 8), {.exifOrientation = 3});
     // Point the first IFD far outside the marker.

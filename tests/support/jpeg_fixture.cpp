@@ -125,6 +125,12 @@ std::vector<uint8_t> EncodeJpeg(const RawImage& image, const EncodeOptions& opti
     jpeg_mem_dest(&cinfo, &buffer, &size);
     Configure(cinfo, image, options);
     jpeg_start_compress(&cinfo, TRUE);
+    if (options.xmpBeforeExif) {
+        const std::string xmp = std::string("http://ns.adobe.com/xap/1.0/") + '\0' +
+                                "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(xmp.data()),
+                          unsigned(xmp.size()));
+    }
     if (options.exifOrientation != 0) {
         const auto exif = MakeExif(options.exifOrientation, options.exifWithGps);
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));

@@ -37,8 +37,9 @@ struct EncodeOptions {
     int restartInterval = 0;  // MCUs between restart markers; 0: none
     int hSampling = 2;        // luminance sampling factors; 1×1 gives 4:4:4
     int vSampling = 2;
-    int exifOrientation = 0;   // 0: no EXIF marker
-    bool exifWithGps = false;  // add an unrelated GPS IFD pointer tag before the orientation
+    int exifOrientation = 0;     // 0: no EXIF marker
+    bool exifWithGps = false;    // add an unrelated GPS IFD pointer tag before the orientation
+    bool xmpBeforeExif = false;  // an XMP packet in an APP1 marker ahead of the EXIF one
     std::vector<uint8_t> iccProfile{};
     bool floatDct = true;
 };
