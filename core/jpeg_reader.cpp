@@ -47,36 +47,11 @@ void SetDecodedBytesLimit(size_t bytes) {
 }
 
 JpegReader::JpegReader(const uint8_t* data, size_t size) {
-    cinfo_.err = AttachErrorManager(errors_);
     Call([&] { jpeg_create_decompress(&cinfo_); });
-    alive_ = true;
     AttachMemorySource(cinfo_, source_, data, size);
     progress_.progress_monitor = RefuseExcessiveScans;
     cinfo_.progress = &progress_;
     cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
-}
-
-JpegReader::~JpegReader() {
-    Destroy();
-}
-
-// libjpeg reports fatal errors by jumping back here; the object is destroyed before the error
-// leaves, and no C++ frame with live objects is ever jumped over.
-template <typename Step>
-void JpegReader::Call(Step&& step) {
-    if (setjmp(errors_.jump) != 0) {
-        const int code = errors_.code;
-        Destroy();
-        throw EJPEG(code);
-    }
-    step();
-}
-
-void JpegReader::Destroy() {
-    if (alive_) {
-        alive_ = false;
-        jpeg_destroy_decompress(&cinfo_);
-    }
 }
 
 void JpegReader::ReadHeader(bool keepMetadata) {
@@ -139,7 +114,6 @@ void JpegReader::Start(TJPEGDecodeDepth depth) {
     const size_t bytesPerPixel = quantized_ ? 1 : 3;
     const size_t rowBytes = (size_t{cinfo_.image_width} * bytesPerPixel + 3) & ~size_t{3};
     if (cinfo_.image_height != 0 && rowBytes > DecodedBytesLimit() / cinfo_.image_height) {
-        Destroy();
         throw EJPEG(JERR_IMAGE_TOO_BIG);
     }
     Call([&] { jpeg_start_decompress(&cinfo_); });

@@ -3,12 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "bitmap.h"
-#include "jpeg_error.h"
 #include "jpeg_image.h"
 #include "jpeg_memory.h"
+#include "jpeg_object.h"
 
 namespace velmora::jpeg {
 
@@ -32,7 +33,6 @@ class JpegReader {
   public:
     // The bytes are not copied and must outlive the reader.
     JpegReader(const uint8_t* data, size_t size);
-    ~JpegReader();
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
 
@@ -62,15 +62,15 @@ class JpegReader {
 
   private:
     template <typename Step>
-    void Call(Step&& step);
-    void Destroy();
+    void Call(Step&& step) {
+        object_.Call(std::forward<Step>(step));
+    }
     void ConvertCmykRow(uint8_t* row) const;
 
-    ErrorManager errors_;
+    Decompression object_;
+    jpeg_decompress_struct& cinfo_ = object_.Get();
     MemorySource source_;
     jpeg_progress_mgr progress_{};
-    jpeg_decompress_struct cinfo_{};
-    bool alive_ = false;
     bool quantized_ = false;
     bool cmyk_ = false;
     std::vector<uint8_t> cmykRow_;

@@ -25,9 +25,7 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
     const std::vector<uint8_t> exif = metadata.orientation != 1
                                           ? MakeExifOrientation(metadata.orientation)
                                           : std::vector<uint8_t>();
-    cinfo_.err = AttachErrorManager(errors_);
     Call([&] { jpeg_create_compress(&cinfo_); });
-    alive_ = true;
     AttachMemoryDestination(cinfo_, destination_, output);
     cinfo_.image_width = static_cast<JDIMENSION>(width);
     cinfo_.image_height = static_cast<JDIMENSION>(height);
@@ -52,27 +50,6 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
                                    static_cast<unsigned>(metadata.iccProfile.size()));
         }
     });
-}
-
-JpegWriter::~JpegWriter() {
-    Destroy();
-}
-
-template <typename Step>
-void JpegWriter::Call(Step&& step) {
-    if (setjmp(errors_.jump) != 0) {
-        const int code = errors_.code;
-        Destroy();
-        throw EJPEG(code);
-    }
-    step();
-}
-
-void JpegWriter::Destroy() {
-    if (alive_) {
-        alive_ = false;
-        jpeg_destroy_compress(&cinfo_);
-    }
 }
 
 void JpegWriter::WriteRow(const uint8_t* row) {

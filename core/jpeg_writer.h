@@ -2,11 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "bitmap.h"
-#include "jpeg_error.h"
 #include "jpeg_memory.h"
+#include "jpeg_object.h"
 
 namespace velmora::jpeg {
 
@@ -17,7 +18,6 @@ class JpegWriter {
     // after the JFIF marker. Quality 0 is passed through; libjpeg treats it as 1.
     JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality, bool progressive,
                const TPictureMetadata& metadata);
-    ~JpegWriter();
     JpegWriter(const JpegWriter&) = delete;
     JpegWriter& operator=(const JpegWriter&) = delete;
 
@@ -27,13 +27,13 @@ class JpegWriter {
 
   private:
     template <typename Step>
-    void Call(Step&& step);
-    void Destroy();
+    void Call(Step&& step) {
+        object_.Call(std::forward<Step>(step));
+    }
 
-    ErrorManager errors_;
+    Compression object_;
+    jpeg_compress_struct& cinfo_ = object_.Get();
     MemoryDestination destination_;
-    jpeg_compress_struct cinfo_{};
-    bool alive_ = false;
 };
 
 // The bitmap's pixels encoded with the profile (palette pixels through their colours).
