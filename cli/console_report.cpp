@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "core/file_io.h"
+
 namespace velmora::cli {
 
 namespace {
@@ -21,10 +23,6 @@ std::string CutToBytes(const std::string& text, size_t maxBytes) {
         --end;
     }
     return text.substr(0, end);
-}
-
-std::string FileNameOf(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
 }
 
 }  // namespace

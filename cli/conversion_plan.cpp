@@ -2,15 +2,9 @@
 
 #include <unordered_map>
 
+#include "core/file_io.h"
+
 namespace velmora::cli {
-
-namespace {
-
-std::string FileNameOf(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
-}
-
-}  // namespace
 
 std::string OutputPathFor(const std::string& outputDirectory, const std::string& source) {
     const bool endsInSlash = !outputDirectory.empty() && outputDirectory.back() == '/';

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "compress_file.h"
+#include "file_io.h"
 #include "ini_file.h"
 #include "progress_percent.h"
 #include "settings.h"
@@ -30,10 +31,10 @@ struct TStopped {};
 // conversion keeps that file and reports nothing more.
 class TWalk {
   public:
-    explicit TWalk(TBatch& batch) : batch_(batch), host_(batch.host) {}
+    explicit TWalk(TBatch& batch) : batch_(batch) {}
 
     TBatchEnd Run() {
-        TCompressHost* host = host_;
+        TCompressHost* host = batch_.host;
         const int32_t count = Ask([host] { return host->EntryCount(); });
         int32_t converted = 0;
         for (int32_t index = 0; index < count; ++index) {
@@ -53,7 +54,7 @@ class TWalk {
 
   private:
     void ConvertEntry(int32_t index) {
-        TCompressHost* host = host_;
+        TCompressHost* host = batch_.host;
         const std::string source = Ask([host, index] { return host->EntryPath(index); });
         const std::string output =
             BatchOutputPath(Ask([host] { return host->OutputDirectory(); }), source);
@@ -64,7 +65,7 @@ class TWalk {
 
     // The positions as the sliders show them now, compression percent first.
     void StorePercents() {
-        TCompressHost* host = host_;
+        TCompressHost* host = batch_.host;
         const TSliderPositions positions = Ask([host] { return host->SliderPositions(); });
         StopIfRequested();
         TIniFile settings(batch_.settingsFile);
@@ -97,7 +98,6 @@ class TWalk {
     }
 
     TBatch& batch_;
-    TCompressHost* host_;
 };
 
 void RunBatch(std::shared_ptr<TBatch> batch, std::function<void(TBatchEnd)> onEnded) {
@@ -123,8 +123,7 @@ void RunBatch(std::shared_ptr<TBatch> batch, std::function<void(TBatchEnd)> onEn
 }  // namespace
 
 std::string BatchOutputPath(const std::string& directory, const std::string& entryPath) {
-    const size_t slash = entryPath.rfind('/');
-    return directory + (slash == std::string::npos ? entryPath : entryPath.substr(slash + 1));
+    return directory + FileNameOf(entryPath);
 }
 
 TCompressThread::TCompressThread(TCompressHost& host, TPostToUiThread postToUiThread,

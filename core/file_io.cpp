@@ -71,11 +71,6 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Read-only files and directories are respected even by the superuser, whom the kernel would
 // otherwise let through: a file without any write bit is not ours to replace.
 // Returns the permission bits of the existing file, or nothing for a new one.
@@ -150,6 +145,10 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.Valid()) {
@@ -187,7 +186,7 @@ void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t siz
     const std::optional<mode_t> existingMode = CheckWritable(path, directory);
 
     std::string temporaryPath;
-    FileDescriptor fd(CreateTemporary(directory, NameOf(path), temporaryPath));
+    FileDescriptor fd(CreateTemporary(directory, FileNameOf(path), temporaryPath));
     if (!fd.Valid()) {
         throw EFCreateError(path, errno);
     }

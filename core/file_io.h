@@ -10,6 +10,9 @@ namespace velmora {
 
 bool FileExists(const std::string& path);
 
+// The part of the path after its last "/" (the whole path when it has none).
+std::string FileNameOf(const std::string& path);
+
 // Reads the whole file with one allocation. Raises EFOpenError when it cannot be opened
 // (or is a directory), EOutOfMemory when it does not fit in memory and EReadError when it
 // cannot be read to its end.
