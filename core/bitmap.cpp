@@ -119,4 +119,14 @@ void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPalet
     }
 }
 
+const uint8_t* BgrScanLine(const TBitmap& bitmap, int y, std::vector<uint8_t>& scratch) {
+    const uint8_t* row = bitmap.ScanLine(y);
+    if (bitmap.PixelFormat() == TPixelFormat::pf24bit) {
+        return row;
+    }
+    scratch.resize(static_cast<size_t>(bitmap.Width()) * 3);
+    PaletteRowToBgr(row, bitmap.Width(), bitmap.Palette(), scratch.data());
+    return scratch.data();
+}
+
 }  // namespace velmora

@@ -82,4 +82,8 @@ class TBitmap final : public TGraphic {
 void PaletteRowToBgr(const uint8_t* indexes, int width, const std::vector<TPaletteEntry>& palette,
                      uint8_t* bgr);
 
+// Row y as blue, green, red bytes: the row itself in a 24-bit bitmap; a palette row is
+// converted into scratch, which is sized on first use.
+const uint8_t* BgrScanLine(const TBitmap& bitmap, int y, std::vector<uint8_t>& scratch);
+
 }  // namespace velmora

@@ -66,16 +66,9 @@ std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progr
     const int width = bitmap.Width();
     const int height = bitmap.Height();
     JpegWriter writer(output, width, height, quality, progressive, bitmap.Metadata());
-    if (bitmap.PixelFormat() == TPixelFormat::pf24bit) {
-        for (int y = 0; y < height; ++y) {
-            writer.WriteRow(bitmap.ScanLine(y));
-        }
-    } else {
-        std::vector<uint8_t> bgr(static_cast<size_t>(width) * 3);
-        for (int y = 0; y < height; ++y) {
-            PaletteRowToBgr(bitmap.ScanLine(y), width, bitmap.Palette(), bgr.data());
-            writer.WriteRow(bgr.data());
-        }
+    std::vector<uint8_t> scratch;
+    for (int y = 0; y < height; ++y) {
+        writer.WriteRow(BgrScanLine(bitmap, y, scratch));
     }
     writer.Finish();
     return output;

@@ -7,20 +7,6 @@
 
 namespace velmora {
 
-namespace {
-
-// One source row as blue, green, red bytes (palette rows through their colours).
-const uint8_t* RowAsBgr(const TBitmap& source, int y, std::vector<uint8_t>& scratch) {
-    const uint8_t* row = source.ScanLine(y);
-    if (source.PixelFormat() == TPixelFormat::pf24bit) {
-        return row;
-    }
-    PaletteRowToBgr(row, source.Width(), source.Palette(), scratch.data());
-    return scratch.data();
-}
-
-}  // namespace
-
 int PercentSize(int side, int percent) {
     const long double quotient = static_cast<long double>(percent) / 100.0L;
     const long double product = static_cast<long double>(side) * quotient;
@@ -41,12 +27,10 @@ void StretchToBitmap(TBitmap& target, const TBitmap& source) {
         return;
     }
     BoxShrink shrink(source.Width(), source.Height(), target.Width(), target.Height());
-    std::vector<uint8_t> scratch(source.PixelFormat() == TPixelFormat::pf24bit
-                                     ? 0
-                                     : static_cast<size_t>(source.Width()) * 3);
+    std::vector<uint8_t> scratch;
     int targetRow = 0;
     for (int y = 0; y < source.Height(); ++y) {
-        if (shrink.AddRow(RowAsBgr(source, y, scratch), target.ScanLine(targetRow))) {
+        if (shrink.AddRow(BgrScanLine(source, y, scratch), target.ScanLine(targetRow))) {
             ++targetRow;
         }
     }
