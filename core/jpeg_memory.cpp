@@ -57,30 +57,31 @@ MemoryDestination& DestinationOf(j_compress_ptr cinfo) {
 }
 
 // Grows the output by one chunk and points libjpeg at it. An allocation failure becomes
-// libjpeg's own out-of-memory error, so that no C++ exception crosses libjpeg's frames.
-bool GrowByChunk(j_compress_ptr cinfo) {
-    std::vector<uint8_t>& output = *DestinationOf(cinfo).output;
+// libjpeg's own out-of-memory error, raised once the failed call has unwound, so that no C++
+// exception crosses libjpeg's frames and the jump skips no C++ object.
+void GrowByChunk(j_compress_ptr cinfo) {
+    MemoryDestination& destination = DestinationOf(cinfo);
+    bool grown = true;
     try {
-        output.resize(output.size() + kChunk);
+        destination.output->resize(destination.output->size() + kChunk);
     } catch (const std::bad_alloc&) {
-        return false;
+        grown = false;
     }
-    DestinationOf(cinfo).pub.next_output_byte = output.data() + output.size() - kChunk;
-    DestinationOf(cinfo).pub.free_in_buffer = kChunk;
-    return true;
+    if (!grown) {
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+    destination.pub.next_output_byte =
+        destination.output->data() + destination.output->size() - kChunk;
+    destination.pub.free_in_buffer = kChunk;
 }
 
 void InitDestination(j_compress_ptr cinfo) {
-    if (!GrowByChunk(cinfo)) {
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
-    }
+    GrowByChunk(cinfo);
 }
 
+// libjpeg calls this only when the whole chunk is full.
 boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
-    // libjpeg calls this only when the whole chunk is full.
-    if (!GrowByChunk(cinfo)) {
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
-    }
+    GrowByChunk(cinfo);
     return TRUE;
 }
 

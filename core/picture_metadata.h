@@ -11,7 +11,6 @@ struct TPictureMetadata {
     int orientation = 1;  // EXIF tag 0x0112, 1..8; 1 means "as stored"
     std::vector<uint8_t> iccProfile{};
 
-    bool Empty() const { return orientation == 1 && iccProfile.empty(); }
     friend bool operator==(const TPictureMetadata&, const TPictureMetadata&) = default;
 };
 
