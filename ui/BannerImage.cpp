@@ -22,12 +22,9 @@ void TBannerImage::paintEvent(QPaintEvent*) {
     if (picture_.Empty()) {
         return;
     }
-    const TBitmap* pixels = nullptr;
-    try {
-        pixels = &picture_.Pixels();
-    } catch (...) {
-        ReportPaintError(std::current_exception());
-        pixels = &picture_.Pixels();
+    const TBitmap* pixels = PixelsToPaint(picture_);
+    if (!pixels) {
+        return;
     }
     QPainter painter(this);
     painter.drawImage(rect(), BitmapView(*pixels));

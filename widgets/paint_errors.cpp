@@ -40,4 +40,18 @@ void ReportPaintError(std::exception_ptr error) {
         app, [error = std::move(error)] { Deliver(error); }, Qt::QueuedConnection);
 }
 
+const TBitmap* PixelsToPaint(TGraphic& graphic) {
+    try {
+        return &graphic.DrawPixels();
+    } catch (const std::exception&) {
+        ReportPaintError(std::current_exception());
+    }
+    // A failed decoding keeps what it decoded and does not fail again.
+    try {
+        return &graphic.DrawPixels();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 }  // namespace velmora

@@ -89,17 +89,7 @@ const TBitmap* TcxImage::PixelsForDrawing() {
     if (!graphic || graphic->Empty()) {
         return nullptr;
     }
-    try {
-        return &graphic->DrawPixels();
-    } catch (const std::exception&) {
-        ReportPaintError(std::current_exception());
-    }
-    // A failed decoding keeps what it decoded and does not fail again.
-    try {
-        return &graphic->DrawPixels();
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    return PixelsToPaint(*graphic);
 }
 
 void TcxImage::paintEvent(QPaintEvent* event) {
