@@ -1,5 +1,5 @@
 // Text crossing between Qt and the core: core strings are UTF-8, file paths the file
-// system's bytes.
+// system's bytes (bytes that are no valid text show as replacement characters).
 #pragma once
 
 #include <QFile>

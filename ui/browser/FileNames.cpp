@@ -1,7 +1,5 @@
 #include "FileNames.h"
 
-#include <QFile>
-
 namespace velmora::ui {
 
 QString ExtractFileExt(const QString& name) {
@@ -33,10 +31,6 @@ QString AsciiUpperCase(const QString& text) {
 
 bool HasJpgExtension(const QString& displayName) {
     return AsciiUpperCase(ExtractFileExt(displayName)) == QLatin1String(".JPG");
-}
-
-QString DisplayName(const std::string& fileName) {
-    return QFile::decodeName(QByteArray::fromStdString(fileName));
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -1,5 +1,5 @@
 // Name rules shared by the browser: extensions, ASCII-only upper case, the JPEG filter, and
-// paths as the file system's bytes.
+// joining and trimming paths.
 #pragma once
 
 #include <QString>
@@ -19,9 +19,6 @@ QString AsciiUpperCase(const QString& text);
 // The JPEG filter of the file list: the name's extension, upper-cased, is ".JPG". Folders
 // are judged by the same rule, so ".jpeg" is out and a folder named "x.jpg" is in.
 bool HasJpgExtension(const QString& displayName);
-
-// The name as text; bytes that are no valid text show as replacement characters.
-QString DisplayName(const std::string& fileName);
 
 // folder + "/" + name, without doubling the "/" of the root.
 std::string JoinPath(const std::string& folder, const std::string& name);

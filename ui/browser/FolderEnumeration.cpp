@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "FileNames.h"
+#include "ui/CoreText.h"
 
 namespace velmora::ui {
 
@@ -80,7 +81,7 @@ std::vector<TShellItem> EnumerateFolder(const std::string& folder, TEnumeration 
     std::vector<TShellItem> items;
     VisitFolder(folder, what, [&](const dirent& entry, bool isFolder) {
         items.push_back(
-            TShellItem{DisplayName(entry.d_name), JoinPath(folder, entry.d_name), isFolder});
+            TShellItem{FromCorePath(entry.d_name), JoinPath(folder, entry.d_name), isFolder});
         return true;
     });
     return items;

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 #include "ShellListModel.h"
 #include "WaitCursor.h"
 #include "core/errors.h"
+#include "ui/CoreText.h"
 #include "ui/ErrorReport.h"
 
 namespace velmora::ui {
@@ -150,12 +150,12 @@ void TShellListView::RenameEntry(int row, const QString& name) {
     if (!model_->Renamable() || name == entry.displayName) {
         return;
     }
-    const std::string fileName = QFile::encodeName(name).toStdString();
+    const std::string fileName = ToCorePath(name);
     const std::string target = JoinPath(rootFolder_, fileName);
     if (!IsPlainName(fileName) || !RenameWithoutReplacing(entry.path, target)) {
         throw Exception("Rename to " + name.toStdString() + " failed");
     }
-    model_->SetEntryName(row, DisplayName(fileName), target);
+    model_->SetEntryName(row, FromCorePath(fileName), target);
 }
 
 void TShellListView::CommitRename(int row, const QString& name) {
