@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QStandardPaths>
 
 namespace velmora::ui {
@@ -52,12 +53,13 @@ bool PickFolder(const QString& caption, const QString& root, QString& directory)
     return true;
 }
 
-}  // namespace velmora::ui
-
-namespace velmora::ui {
-
-QString WithTrailingSlash(const QString& directory) {
-    return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
+void BrowseOutputFolder(const QString& caption, QLineEdit& edit) {
+    QString directory;
+    PickFolder(caption, QStringLiteral("桌面"), directory);
+    if (!directory.isEmpty()) {
+        edit.setText(directory.endsWith(QLatin1Char('/')) ? directory
+                                                          : directory + QLatin1Char('/'));
+    }
 }
 
 }  // namespace velmora::ui

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QLineEdit;
+
 namespace velmora::ui {
 
 // Lets the user choose one existing folder. caption: the instruction shown above the folders;
@@ -15,11 +17,8 @@ bool PickFolder(const QString& caption, const QString& root, QString& directory)
 // The user's desktop folder, or the home folder where there is none.
 QString DesktopDirectory();
 
-}  // namespace velmora::ui
-
-namespace velmora::ui {
-
-// A chosen folder as the output directory: with a trailing "/" unless it has one.
-QString WithTrailingSlash(const QString& directory);
+// The browse button of an output directory: lets the user pick a folder, starting from the
+// desktop, and unless that is cancelled shows it in the edit with a trailing "/".
+void BrowseOutputFolder(const QString& caption, QLineEdit& edit);
 
 }  // namespace velmora::ui

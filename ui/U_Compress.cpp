@@ -73,11 +73,7 @@ void TF_Compress::FormCreate() {
 
 // The directory chosen here applies to this batch only; it is not saved.
 void TF_Compress::Frm_CompressS1Button3Click() {
-    QString directory;
-    PickFolder(QStringLiteral("另存为"), QStringLiteral("桌面"), directory);
-    if (!directory.isEmpty()) {
-        Frm_CompressS1->Edi_outpath->setText(WithTrailingSlash(directory));
-    }
+    BrowseOutputFolder(QStringLiteral("另存为"), *Frm_CompressS1->Edi_outpath);
 }
 
 // The output directory goes to the worker as it is, even empty or missing.

@@ -57,11 +57,7 @@ void TF_OutPath::FormCreate() {
 }
 
 void TF_OutPath::Button3Click() {
-    QString directory;
-    PickFolder(QStringLiteral("我选择的方向"), QStringLiteral("桌面"), directory);
-    if (!directory.isEmpty()) {
-        Edi_outpath->setText(WithTrailingSlash(directory));
-    }
+    BrowseOutputFolder(QStringLiteral("我选择的方向"), *Edi_outpath);
 }
 
 void TF_OutPath::Button1Click() {
