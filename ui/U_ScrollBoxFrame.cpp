@@ -280,8 +280,8 @@ void TScrollBoxFrame::UpdateResizePreview() {
     TBitmap working;
     working.SetWidth(PercentSize(compressed.Width(), percent));
     working.SetHeight(PercentSize(compressed.Height(), percent));
-    Lab_WH->setText(QStringLiteral("宽度:") + QString::number(working.Width()));
-    Lab_WH->setText(Lab_WH->text() + QStringLiteral("\n高度:") + QString::number(working.Height()));
+    Lab_WH->setText(QStringLiteral("宽度:") + QString::number(working.Width()) +
+                    QStringLiteral("\n高度:") + QString::number(working.Height()));
     StretchToBitmap(working, DestBox->cxImage->Picture().Bitmap());
     ResizeBox->cxImage->Picture().Assign(working);
 }

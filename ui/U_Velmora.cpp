@@ -176,7 +176,7 @@ void TF_Velmora::FormCreate() {
     Splitter2->setSizes({kListHeight, Splitter2->height() - kListHeight - kSplitterWidth});
 
     TIniFile settings(SettingsFilePath());
-    if (!FileExists(SettingsFilePath())) {
+    if (!FileExists(settings.FileName())) {
         settings.WriteSetting(kSettingsSection, kOutPathKey, SettingsDirectory());
         settings.WriteSetting(kSettingsSection, kCompressPreKey, "75");
         settings.WriteSetting(kSettingsSection, kResizePreKey, "100");

@@ -402,6 +402,9 @@ void TRzTrackBar::focusOutEvent(QFocusEvent* event) {
 void TRzTrackBar::keyPressEvent(QKeyEvent* event) {
     const int position = Position();
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    // One step, but never past the ends (a clamped move would still raise the events).
+    const int down = position > min_ ? position - 1 : position;
+    const int up = position < max_ ? position + 1 : position;
     int next = position;
     switch (event->key()) {
         case Qt::Key_PageUp:
@@ -418,11 +421,11 @@ void TRzTrackBar::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Left:
         case Qt::Key_Down:
-            next = position > min_ ? position - 1 : position;
+            next = down;
             break;
         case Qt::Key_Right:
         case Qt::Key_Up:
-            next = position < max_ ? position + 1 : position;
+            next = up;
             break;
         case Qt::Key_Minus:
         case Qt::Key_Plus:
@@ -430,11 +433,7 @@ void TRzTrackBar::keyPressEvent(QKeyEvent* event) {
                 QWidget::keyPressEvent(event);
                 return;
             }
-            if (event->key() == Qt::Key_Minus) {
-                next = position > min_ ? position - 1 : position;
-            } else {
-                next = position < max_ ? position + 1 : position;
-            }
+            next = event->key() == Qt::Key_Minus ? down : up;
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
