@@ -84,8 +84,7 @@ TEST_F(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
     EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100), EWriteError);
     ClearWriteFaults();
     CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100);
-    CompressFile(dir.File("a.jpg"), dir.File("ref.jpg"), 25, 100);
-    EXPECT_EQ(ReadBytes(dir.File("out.jpg")), ReadBytes(dir.File("ref.jpg")));
+    EXPECT_EQ(ReadBytes(dir.File("out.jpg")), CompressBytes(ReadBytes(dir.File("a.jpg")), 25, 100));
 }
 
 TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
