@@ -35,11 +35,6 @@ std::string EntryName(size_t index) {
     return name;
 }
 
-std::string Text(const std::string& path) {
-    const std::vector<uint8_t> bytes = test::ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // Makes a directory the current one for as long as it lives.
 class TCurrentDirectory {
   public:
@@ -77,7 +72,7 @@ class CompressThreadTest : public ::testing::Test {
                              positions.compressPercent, positions.resizePercent);
     }
 
-    std::string SettingsFile() const { return settings_.File("Config.ini"); }
+    std::string SettingsFile() const { return settings_.File(kSettingsFileName); }
     std::string StoredSetting(const std::string& key) const {
         return TIniFile(SettingsFile()).ReadSetting(kSettingsSection, key, "missing");
     }
@@ -136,7 +131,7 @@ TEST_F(CompressThreadTest, StoresThePositionsReadAtTheEndBeforeFinishing) {
         }
     };
     std::string settingsAtFinish;
-    host_.onFinish = [&] { settingsAtFinish = Text(SettingsFile()); };
+    host_.onFinish = [&] { settingsAtFinish = test::ReadText(SettingsFile()); };
     TUiThread ui;
     host_.uiThread = ui.Id();
     TCompressThread worker(host_, ui.PostFunction(), latch_.Options());
@@ -197,7 +192,7 @@ TEST_F(CompressThreadTest, ConversionErrorEndsTheRunAtThatFileSilently) {
 TEST_F(CompressThreadTest, StopDuringAConversionCompletesThatFileOnly) {
     AddEntries({true, true, true, true, true});
     const std::string oldSettings = "[Velmora]\r\nCompressPre=11\r\nResizePre=22\r\n";
-    test::WriteBytes(SettingsFile(), {oldSettings.begin(), oldSettings.end()});
+    test::WriteText(SettingsFile(), oldSettings);
     TGate thirdStarted;
     TGate cancelled;
     const std::string third = host_.entries[2].path;
@@ -224,7 +219,7 @@ TEST_F(CompressThreadTest, StopDuringAConversionCompletesThatFileOnly) {
     EXPECT_EQ(host_.callsAfterClose, 0);
     EXPECT_EQ(outputs_.Entries(), (std::vector<std::string>{"a0.jpg", "a1.jpg", "a2.jpg"}));
     EXPECT_EQ(test::ReadBytes(outputs_.File("a2.jpg")), Expected(2, {30, 80}));
-    EXPECT_EQ(Text(SettingsFile()), oldSettings);
+    EXPECT_EQ(test::ReadText(SettingsFile()), oldSettings);
 }
 
 // The stop comes from the UI thread while it serves one of the worker's operations (in the

@@ -22,6 +22,7 @@ namespace velmora {
 namespace {
 
 using velmora::test::ReadBytes;
+using velmora::test::ReadText;
 using velmora::test::TempDir;
 
 struct RunResult {
@@ -29,11 +30,6 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-
-std::string ReadText(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
 
 std::vector<std::string> EntriesOf(const std::string& directory) {
     std::vector<std::string> names;

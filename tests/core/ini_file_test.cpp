@@ -13,17 +13,9 @@
 namespace velmora {
 namespace {
 
+using velmora::test::ReadText;
 using velmora::test::TempDir;
-
-// The settings file's bytes as text, to compare with literals.
-std::string ReadText(const std::string& path) {
-    const std::vector<uint8_t> bytes = velmora::test::ReadBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    velmora::test::WriteBytes(path, {text.begin(), text.end()});
-}
+using velmora::test::WriteText;
 
 class IniFileTest : public ::testing::Test {
   protected:

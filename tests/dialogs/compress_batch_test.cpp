@@ -224,8 +224,7 @@ TEST_F(CompressBatch, ClosingOrDestroyingTheDialogStopsTheBatchBeforeItsFirstFil
 TEST_F(CompressBatch, AFileThatIsNoPictureEndsTheBatchSilentlyAndTheDialogStaysRunning) {
     StartWindow();
     auto files = AddPictures({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    const std::string text = "not a picture";
-    WriteBytes(files[1], std::vector<uint8_t>(text.begin(), text.end()));
+    WriteText(files[1], "not a picture");
     ShowSources();
     SelectRows({0, 1, 2, 3});
     const std::string settingsBefore = SettingsText();

@@ -21,9 +21,8 @@ namespace velmora::test {
 MainWindowFixture::MainWindowFixture() {
     std::filesystem::create_directories(photos);
     OverrideSettingsDirectory(settingsDir.Path() + "/");
-    const std::string text =
-        "[Velmora]\r\nOutPath=" + OutputDirectory() + "\r\nCompressPre=75\r\nResizePre=100\r\n";
-    WriteBytes(settingsDir.File("Config.ini"), std::vector<uint8_t>(text.begin(), text.end()));
+    WriteSettings("[Velmora]\r\nOutPath=" + OutputDirectory() +
+                  "\r\nCompressPre=75\r\nResizePre=100\r\n");
 }
 
 MainWindowFixture::~MainWindowFixture() {
@@ -81,9 +80,12 @@ void MainWindowFixture::SetSliders(int compressPercent, int resizePercent) {
     ui::ScrollBoxFrame->RzTrackBar1->SetPosition(resizePercent);
 }
 
+void MainWindowFixture::WriteSettings(const std::string& text) {
+    WriteText(settingsDir.File(kSettingsFileName), text);
+}
+
 std::string MainWindowFixture::SettingsText() const {
-    const std::vector<uint8_t> bytes = ReadBytes(settingsDir.File("Config.ini"));
-    return {bytes.begin(), bytes.end()};
+    return ReadText(settingsDir.File(kSettingsFileName));
 }
 
 std::string MainWindowFixture::Setting(const char* key) const {

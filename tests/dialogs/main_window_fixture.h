@@ -34,6 +34,8 @@ class MainWindowFixture : public ::testing::Test {
     // The two sliders, as the user would have moved them.
     void SetSliders(int compressPercent, int resizePercent);
 
+    // The settings file's whole text.
+    void WriteSettings(const std::string& text);
     std::string SettingsText() const;
     std::string Setting(const char* key) const;
     std::string OutputDirectory() const { return outputs.Path() + "/"; }

@@ -26,10 +26,6 @@ class OutPathDialog : public MainWindowFixture {
         F_OutPath->show();
         return *F_OutPath;
     }
-
-    void WriteSettings(const std::string& text) {
-        WriteBytes(settingsDir.File("Config.ini"), std::vector<uint8_t>(text.begin(), text.end()));
-    }
 };
 
 TEST_F(OutPathDialog, WindowControlsTabOrderAndNoEsc) {
@@ -111,8 +107,9 @@ TEST_F(OutPathDialog, AFailedWriteIsReportedAndLeavesTheDialogOpen) {
     dialog.Edi_outpath->setText(QStringLiteral("/elsewhere/"));
     ::chmod(settingsDir.Path().c_str(), 0555);
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
-    EXPECT_EQ(errors.texts, QStringList{QString::fromStdString(
-                                "Unable to write to " + settingsDir.File("Config.ini") + ".")});
+    EXPECT_EQ(errors.texts,
+              QStringList{QString::fromStdString("Unable to write to " +
+                                                 settingsDir.File(kSettingsFileName) + ".")});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(F_OutPath, &dialog);
     EXPECT_EQ(dialog.Edi_outpath->text(), QStringLiteral("/elsewhere/"));

@@ -61,8 +61,7 @@ class DesktopAt {
 
     const char* ConfigHome(const std::string& folder) {
         const std::string dirs = "XDG_DESKTOP_DIR=\"" + folder + "\"\n";
-        WriteBytes(configHome_.File("user-dirs.dirs"),
-                   std::vector<uint8_t>(dirs.begin(), dirs.end()));
+        WriteText(configHome_.File("user-dirs.dirs"), dirs);
         return configHome_.Path().c_str();
     }
 };

@@ -90,7 +90,7 @@ TEST_F(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
 TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
     const std::string path = dir.File(kSettingsFileName);
     const std::string old = "[Velmora]\r\nOutPath=/photos/out/\r\nCompressPre=75\r\n";
-    WriteBytes(path, std::vector<uint8_t>(old.begin(), old.end()));
+    WriteText(path, old);
     // The settings file is a few dozen bytes: space for part of it, or for none.
     const Fault faults[] = {
         {"no space at the first write", [] { FailWritesAfter(0, ENOSPC); }},
@@ -106,7 +106,7 @@ TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
             EXPECT_EQ(std::string(error.what()), "Unable to write to " + path) << fault.name;
         }
         ClearWriteFaults();
-        EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>(old.begin(), old.end())) << fault.name;
+        EXPECT_EQ(ReadText(path), old) << fault.name;
         ExpectOnly({kSettingsFileName}, fault.name);
     }
 }

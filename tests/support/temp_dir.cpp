@@ -57,4 +57,13 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     }
 }
 
+std::string ReadText(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    WriteBytes(path, {text.begin(), text.end()});
+}
+
 }  // namespace velmora::test

@@ -26,5 +26,9 @@ class TempDir {
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// The same for text files, byte for byte (no line-end or encoding conversion), so that they
+// compare with literals.
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
 
 }  // namespace velmora::test

@@ -27,10 +27,7 @@ class MainWindowStart : public ::testing::Test {
     MainWindowStart() { OverrideSettingsDirectory(dir.Path() + "/"); }
     ~MainWindowStart() override { OverrideSettingsDirectory(""); }
 
-    void WriteSettings(const std::string& text) {
-        const std::vector<uint8_t> bytes(text.begin(), text.end());
-        WriteBytes(dir.File("Config.ini"), bytes);
-    }
+    void WriteSettings(const std::string& text) { WriteText(dir.File(kSettingsFileName), text); }
 
     // Builds the window the way the program entry does.
     ui::TF_Velmora& Start() {
@@ -52,8 +49,7 @@ TEST_F(MainWindowStart, FirstStartWritesTheDefaultsAndSetsTheSliders) {
     Start();
     const std::string expected =
         "[Velmora]\r\nOutPath=" + dir.Path() + "/\r\nCompressPre=75\r\nResizePre=100\r\n";
-    const auto bytes = ReadBytes(dir.File("Config.ini"));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+    EXPECT_EQ(ReadText(dir.File(kSettingsFileName)), expected);
     EXPECT_EQ(Compression(), 75);
     EXPECT_EQ(Resize(), 100);
     EXPECT_EQ(PercentLabel(), QStringLiteral("75% "));
@@ -97,8 +93,7 @@ TEST_F(MainWindowStart, MissingKeysTakeTheirDefaultsAndNothingIsWritten) {
     Start();
     EXPECT_EQ(Compression(), 75);
     EXPECT_EQ(Resize(), 100);
-    const auto bytes = ReadBytes(dir.File("Config.ini"));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[Other]\r\nx=1\r\n");
+    EXPECT_EQ(ReadText(dir.File(kSettingsFileName)), "[Other]\r\nx=1\r\n");
 }
 
 TEST_F(MainWindowStart, ARefusedResizePercentLeavesOnlyThatSliderAtZero) {
@@ -113,7 +108,7 @@ TEST_F(MainWindowStart, AReadOnlySettingsDirectoryIsReportedAndTheWindowStillOpe
     ::chmod(dir.Path().c_str(), 0555);
     Start();
     EXPECT_EQ(errors.texts, QStringList{QString::fromStdString("Unable to write to " +
-                                                               dir.File("Config.ini") + ".")});
+                                                               dir.File(kSettingsFileName) + ".")});
     EXPECT_EQ(Compression(), 0);
     EXPECT_EQ(Resize(), 0);
     window->show();
