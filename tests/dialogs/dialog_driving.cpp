@@ -57,23 +57,6 @@ long ThreadCpuTicks(int thread) {
 
 }  // namespace
 
-ScopedEnv::ScopedEnv(const char* name, const char* value)
-    : name_(name), previous_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name)) {
-    if (value) {
-        qputenv(name, value);
-    } else {
-        qunsetenv(name);
-    }
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (wasSet_) {
-        qputenv(name_, previous_);
-    } else {
-        qunsetenv(name_);
-    }
-}
-
 bool WaitUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kHangBound;
     while (!done()) {

@@ -2,7 +2,6 @@
 // window, recording desktop requests, and following the worker thread a batch starts.
 #pragma once
 
-#include <QByteArray>
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -22,20 +21,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace velmora::test {
-
-// An environment variable set (or, for nullptr, removed) for as long as the object lives.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    QByteArray previous_;
-    bool wasSet_;
-};
 
 // Runs the event loop (deferred deletions included) until done() holds; false if it did not
 // within the hang bound, which no run comes near: it only keeps a hang from blocking the suite.

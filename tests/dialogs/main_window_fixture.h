@@ -11,6 +11,7 @@
 
 #include "../ui/error_recorder.h"
 #include "dialog_driving.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/U_Velmora.h"
 

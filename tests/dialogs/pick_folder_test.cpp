@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "dialog_driving.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/PickFolder.h"
 

@@ -8,13 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <cstdlib>
-#include <optional>
 
 #include "core/jpeg_image.h"
 #include "core/settings.h"
 #include "error_recorder.h"
 #include "support/jpeg_fixture.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "ui/StatusPane.h"
 #include "ui/U_ScrollBoxFrame.h"
@@ -28,34 +27,6 @@
 
 namespace velmora::test {
 namespace {
-
-// An environment variable set for the lifetime of the object, restored afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        if (value) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 void MakeFolder(const std::string& path) {
     ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path;
