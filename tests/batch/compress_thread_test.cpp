@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "fake_host.h"
 #include "support/jpeg_fixture.h"
+#include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "task_queue.h"
 
@@ -50,11 +51,7 @@ class TCurrentDirectory {
 
 class CompressThreadTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        OverrideSettingsDirectory(settings_.Path() + "/");
-        host_.outputDirectory = outputs_.Path() + "/";
-    }
-    void TearDown() override { OverrideSettingsDirectory(""); }
+    void SetUp() override { host_.outputDirectory = outputs_.Path() + "/"; }
 
     // Small JPEG sources, one per selection flag, named a0.jpg, a1.jpg, ...
     void AddEntries(const std::vector<bool>& selected) {
@@ -80,6 +77,7 @@ class CompressThreadTest : public ::testing::Test {
     test::TempDir sources_;
     test::TempDir outputs_;
     test::TempDir settings_;
+    test::ScopedSettingsDirectory settingsOverride_{settings_.Path()};
     TFakeHost host_;
     TEndLatch latch_;
 };

@@ -20,7 +20,6 @@ namespace velmora::test {
 
 MainWindowFixture::MainWindowFixture() {
     std::filesystem::create_directories(photos);
-    OverrideSettingsDirectory(settingsDir.Path() + "/");
     WriteSettings("[Velmora]\r\nOutPath=" + OutputDirectory() +
                   "\r\nCompressPre=75\r\nResizePre=100\r\n");
 }
@@ -31,7 +30,6 @@ MainWindowFixture::~MainWindowFixture() {
     delete ui::F_About.data();
     window.reset();
     ui::F_Velmora = nullptr;
-    OverrideSettingsDirectory("");
 }
 
 void MainWindowFixture::StartWindow() {

@@ -12,6 +12,7 @@
 #include "../ui/error_recorder.h"
 #include "dialog_driving.h"
 #include "support/scoped_env.h"
+#include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "ui/U_Velmora.h"
 
@@ -47,6 +48,7 @@ class MainWindowFixture : public ::testing::Test {
     std::string desktopFolder = home.Path() + "/Desktop";
     std::string photos = desktopFolder + "/photos";
     TempDir settingsDir;
+    ScopedSettingsDirectory settingsOverride_{settingsDir.Path()};
     TempDir outputs;
     ErrorRecorder errors;
     DesktopOpenRecorder desktop;

@@ -17,6 +17,7 @@
 #include "core/file_io.h"
 #include "core/settings.h"
 #include "support/jpeg_fixture.h"
+#include "support/settings_directory.h"
 #include "support/temp_dir.h"
 
 namespace velmora::test {
@@ -24,7 +25,7 @@ namespace {
 
 TEST(VanishedSource, BatchEndsAtTheMissingFileWithoutFinishing) {
     TempDir sources, outputs, settings;
-    OverrideSettingsDirectory(settings.Path() + "/");
+    const ScopedSettingsDirectory settingsOverride(settings.Path());
     TFakeHost host;
     host.outputDirectory = outputs.Path() + "/";
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
@@ -56,7 +57,6 @@ TEST(VanishedSource, BatchEndsAtTheMissingFileWithoutFinishing) {
         end = latch.Wait();
         ui.Do([] {});
     }
-    OverrideSettingsDirectory("");
 
     EXPECT_EQ(end, TBatchEnd::Failed);
     EXPECT_EQ(openErrors, 1);

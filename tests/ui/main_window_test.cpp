@@ -12,6 +12,7 @@
 
 #include "core/settings.h"
 #include "error_recorder.h"
+#include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "ui/U_Velmora.h"
@@ -24,9 +25,6 @@ namespace {
 
 class MainWindowStart : public ::testing::Test {
   protected:
-    MainWindowStart() { OverrideSettingsDirectory(dir.Path() + "/"); }
-    ~MainWindowStart() override { OverrideSettingsDirectory(""); }
-
     void WriteSettings(const std::string& text) { WriteText(dir.File(kSettingsFileName), text); }
 
     // Builds the window the way the program entry does.
@@ -41,6 +39,7 @@ class MainWindowStart : public ::testing::Test {
     QString PercentLabel() const { return ui::ScrollBoxFrame->Lab_Percent->text(); }
 
     TempDir dir;
+    ScopedSettingsDirectory settingsOverride_{dir.Path()};
     ErrorRecorder errors;
     std::unique_ptr<ui::TF_Velmora> window;
 };

@@ -14,6 +14,7 @@
 #include "error_recorder.h"
 #include "support/jpeg_fixture.h"
 #include "support/scoped_env.h"
+#include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "ui/StatusPane.h"
 #include "ui/U_ScrollBoxFrame.h"
@@ -54,7 +55,6 @@ class PictureBrowser : public ::testing::Test {
         : home_("HOME", home.Path().c_str()),
           config_("XDG_CONFIG_HOME", nullptr),
           desktop(home.File("Desktop")) {
-        OverrideSettingsDirectory(home.Path() + "/");
         MakeFolder(desktop);
         for (int row = 1; row < kListed.size(); ++row) {
             WriteJpeg(File(kListed[row]), 10 + row, kListed[row] == "b.JPG" ? 1536 : 0);
@@ -65,8 +65,6 @@ class PictureBrowser : public ::testing::Test {
         MakeFolder(File("f"));
         MakeFolder(File("g.jpg"));
     }
-    ~PictureBrowser() override { OverrideSettingsDirectory(""); }
-
     std::string File(const QString& name) const { return desktop + "/" + name.toStdString(); }
 
     ui::TF_Velmora& Start() {
@@ -122,6 +120,7 @@ class PictureBrowser : public ::testing::Test {
     TempDir home;
     ScopedEnv home_;
     ScopedEnv config_;
+    ScopedSettingsDirectory settingsOverride_{home.Path()};
     std::string desktop;
     ErrorRecorder errors;
     std::unique_ptr<ui::TF_Velmora> window;
