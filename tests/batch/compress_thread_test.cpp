@@ -22,6 +22,7 @@
 namespace velmora {
 namespace {
 
+using test::RunBatch;
 using test::TEndLatch;
 using test::TFakeHost;
 using test::TGate;
@@ -69,6 +70,14 @@ class CompressThreadTest : public ::testing::Test {
                              positions.compressPercent, positions.resizePercent);
     }
 
+    // Between the cases of a table: every output and the settings file go.
+    void RemoveOutputsAndSettings() {
+        for (const std::string& name : outputs_.Entries()) {
+            ::unlink(outputs_.File(name).c_str());
+        }
+        ::unlink(SettingsFile().c_str());
+    }
+
     std::string SettingsFile() const { return settings_.File(kSettingsFileName); }
     std::string StoredSetting(const std::string& key) const {
         return TIniFile(SettingsFile()).ReadSetting(kSettingsSection, key, "missing");
@@ -84,15 +93,7 @@ class CompressThreadTest : public ::testing::Test {
 
 TEST_F(CompressThreadTest, ConvertsOnlySelectedEntriesAndReportsAfterEach) {
     AddEntries({true, false, true, false, false, true});
-    std::optional<TBatchEnd> end;
-    {
-        TUiThread ui;
-        host_.uiThread = ui.Id();
-        TCompressThread worker(host_, ui.PostFunction(), latch_.Options());
-        end = latch_.Wait();
-        ui.Do([] {});  // every task queued so far has run
-    }
-    EXPECT_EQ(end, TBatchEnd::Finished);
+    EXPECT_EQ(RunBatch(host_), TBatchEnd::Finished);
     EXPECT_EQ(host_.reports, (std::vector<uint16_t>{33, 67, 100}));
     EXPECT_EQ(host_.finishes, 1);
     EXPECT_EQ(host_.callsOffUiThread, 0);
@@ -107,11 +108,7 @@ TEST_F(CompressThreadTest, ConvertsOnlySelectedEntriesAndReportsAfterEach) {
 
 TEST_F(CompressThreadTest, NothingSelectedStillStoresThePercentsAndFinishes) {
     AddEntries({false, false, false});
-    TUiThread ui;
-    host_.uiThread = ui.Id();
-    TCompressThread worker(host_, ui.PostFunction(), latch_.Options());
-    EXPECT_EQ(latch_.Wait(), TBatchEnd::Finished);
-    ui.Do([] {});
+    EXPECT_EQ(RunBatch(host_), TBatchEnd::Finished);
     EXPECT_TRUE(host_.reports.empty());
     EXPECT_EQ(host_.finishes, 1);
     EXPECT_TRUE(outputs_.Entries().empty());
@@ -130,11 +127,7 @@ TEST_F(CompressThreadTest, StoresThePositionsReadAtTheEndBeforeFinishing) {
     };
     std::string settingsAtFinish;
     host_.onFinish = [&] { settingsAtFinish = test::ReadText(SettingsFile()); };
-    TUiThread ui;
-    host_.uiThread = ui.Id();
-    TCompressThread worker(host_, ui.PostFunction(), latch_.Options());
-    EXPECT_EQ(latch_.Wait(), TBatchEnd::Finished);
-    ui.Do([] {});
+    EXPECT_EQ(RunBatch(host_), TBatchEnd::Finished);
     EXPECT_EQ(settingsAtFinish, "[Velmora]\r\nCompressPre=45\r\nResizePre=60\r\n");
     EXPECT_EQ(test::ReadBytes(outputs_.File("a1.jpg")), Expected(1, {30, 80}));
 }
@@ -155,12 +148,7 @@ TEST_F(CompressThreadTest, FailedSettingsWriteEndsTheRunBeforeFinishing) {
         OverrideSettingsDirectory(c.settingsDirectory);
         ASSERT_EQ(::chmod(settings_.Path().c_str(), c.readOnly ? 0555 : 0755), 0);
         TFakeHost host = host_;
-        TEndLatch latch;
-        TUiThread ui;
-        host.uiThread = ui.Id();
-        TCompressThread worker(host, ui.PostFunction(), latch.Options());
-        EXPECT_EQ(latch.Wait(), TBatchEnd::Failed);
-        ui.Do([] {});
+        EXPECT_EQ(RunBatch(host), TBatchEnd::Failed);
         EXPECT_EQ(host.reports, std::vector<uint16_t>{100});
         EXPECT_EQ(host.finishes, 0);
         EXPECT_FALSE(FileExists(SettingsFile()));
@@ -173,11 +161,7 @@ TEST_F(CompressThreadTest, ConversionErrorEndsTheRunAtThatFileSilently) {
     // Not a JPEG at all.
     host_.entries[1].path = sources_.File("x.jpg");
     test::WriteBytes(host_.entries[1].path, {'t', 'e', 'x', 't', '\n'});
-    TUiThread ui;
-    host_.uiThread = ui.Id();
-    TCompressThread worker(host_, ui.PostFunction(), latch_.Options());
-    EXPECT_EQ(latch_.Wait(), TBatchEnd::Failed);
-    ui.Do([] {});
+    EXPECT_EQ(RunBatch(host_), TBatchEnd::Failed);
     EXPECT_EQ(host_.reports, std::vector<uint16_t>{25});
     EXPECT_EQ(host_.finishes, 0);
     EXPECT_EQ(outputs_.Entries(), std::vector<std::string>{"a0.jpg"});
@@ -263,10 +247,7 @@ TEST_F(CompressThreadTest, StopWhileTheUiThreadServesAnOperation) {
         EXPECT_EQ(host.finishes, c.settingsStored ? 1 : 0);
         EXPECT_EQ(outputs_.Entries(), c.outputs);
         EXPECT_EQ(FileExists(SettingsFile()), c.settingsStored);
-        for (const std::string& name : outputs_.Entries()) {
-            ::unlink(outputs_.File(name).c_str());
-        }
-        ::unlink(SettingsFile().c_str());
+        RemoveOutputsAndSettings();
     }
 }
 
@@ -286,11 +267,7 @@ TEST_F(CompressThreadTest, OutputPathIsDirectoryTextFollowedByFileName) {
         SCOPED_TRACE(c.directory);
         TFakeHost host = host_;
         host.outputDirectory = c.directory;
-        TEndLatch latch;
-        TUiThread ui;
-        host.uiThread = ui.Id();
-        TCompressThread worker(host, ui.PostFunction(), latch.Options());
-        EXPECT_EQ(latch.Wait(), TBatchEnd::Finished);
+        EXPECT_EQ(RunBatch(host), TBatchEnd::Finished);
         EXPECT_EQ(outputs_.Entries(), std::vector<std::string>{c.expectedFile});
         ::unlink(outputs_.File(c.expectedFile).c_str());
     }
@@ -344,10 +321,7 @@ TEST_F(CompressThreadTest, HostClosedWhileTheWorkerWaitsEndsTheWorker) {
             c.waitingFor == WaitingFor::NextEntry ? std::vector<std::string>{"a0.jpg"}
                                                   : std::vector<std::string>{"a0.jpg", "a1.jpg"};
         EXPECT_EQ(outputs_.Entries(), expectedOutputs);
-        for (const std::string& name : outputs_.Entries()) {
-            ::unlink(outputs_.File(name).c_str());
-        }
-        ::unlink(SettingsFile().c_str());
+        RemoveOutputsAndSettings();
     }
 }
 

@@ -148,4 +148,17 @@ class TGate {
     std::shared_ptr<TState> state_ = std::make_shared<TState>();
 };
 
+// Runs one batch worker over the host, with a UI thread of its own, until the worker has
+// ended and every call it queued has run; how it ended (no value if it did not end within
+// the hang bound). For the cases that need no hold of the worker while it runs.
+inline std::optional<TBatchEnd> RunBatch(TFakeHost& host, TConvertFunction convert = {}) {
+    TEndLatch latch;
+    TUiThread ui;
+    host.uiThread = ui.Id();
+    TCompressThread worker(host, ui.PostFunction(), latch.Options(std::move(convert)));
+    const std::optional<TBatchEnd> end = latch.Wait();
+    ui.Do([] {});  // every task queued so far has run
+    return end;
+}
+
 }  // namespace velmora::test

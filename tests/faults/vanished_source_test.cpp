@@ -39,9 +39,8 @@ TEST(VanishedSource, BatchEndsAtTheMissingFileWithoutFinishing) {
         }
     };
     std::atomic<int> openErrors{0};
-    TEndLatch latch;
-    const TCompressThreadOptions options =
-        latch.Options([&](const std::string& source, const std::string& output, int c, int r) {
+    const std::optional<TBatchEnd> end =
+        RunBatch(host, [&](const std::string& source, const std::string& output, int c, int r) {
             try {
                 CompressFile(source, output, c, r);
             } catch (const EFOpenError&) {
@@ -49,14 +48,6 @@ TEST(VanishedSource, BatchEndsAtTheMissingFileWithoutFinishing) {
                 throw;
             }
         });
-    std::optional<TBatchEnd> end;
-    {
-        TUiThread ui;
-        host.uiThread = ui.Id();
-        TCompressThread worker(host, ui.PostFunction(), options);
-        end = latch.Wait();
-        ui.Do([] {});
-    }
 
     EXPECT_EQ(end, TBatchEnd::Failed);
     EXPECT_EQ(openErrors, 1);
