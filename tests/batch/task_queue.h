@@ -15,12 +15,9 @@
 #include <vector>
 
 #include "core/ui_handover.h"
+#include "support/hang_bound.h"
 
 namespace velmora::test {
-
-// How long a test waits for something that happens at once unless the code under test
-// hangs. It only keeps a hang from blocking the suite; no run comes near it.
-inline constexpr std::chrono::seconds kHangBound{120};
 
 class TTaskQueue : public std::enable_shared_from_this<TTaskQueue> {
   public:

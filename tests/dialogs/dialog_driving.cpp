@@ -15,14 +15,13 @@
 #include <string>
 #include <thread>
 
+#include "support/hang_bound.h"
 #include "ui/DesktopOpen.h"
 #include "ui/GroupBox.h"
 
 namespace velmora::test {
 
 namespace {
-
-constexpr std::chrono::seconds kHangBound{120};
 
 std::set<int> ThreadIds() {
     std::set<int> ids;
