@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "compress_dialog_fixture.h"
 #include "core/file_io.h"
 #include "core/settings.h"
-#include "main_window_fixture.h"
 #include "support/jpeg_fixture.h"
 #include "ui/U_Compress.h"
 #include "ui/U_CompressS1.h"
@@ -56,7 +56,7 @@ class PaintedPercents : public QObject {
     std::vector<int> painted_;
 };
 
-class CompressBatch : public MainWindowFixture {
+class CompressBatch : public CompressDialogFixture {
   protected:
     // What the command-line converter writes for these files at these percents.
     std::vector<std::vector<uint8_t>> Converted(const std::vector<std::string>& files,
@@ -75,26 +75,11 @@ class CompressBatch : public MainWindowFixture {
         return converted;
     }
 
-    // The dialog as the command opens it, but shown without a modal loop.
-    TF_Compress& OpenDialog() {
-        F_Compress = new TF_Compress();
-        F_Compress->show();
-        return *F_Compress;
-    }
-
-    // Confirms step 1 and notes the worker that starts.
-    void Start(TF_Compress& dialog) {
-        worker.Before();
-        QTest::mouseClick(dialog.Frm_CompressS1->Button1, Qt::LeftButton);
-        worker.After();
-    }
-
     static bool Finished(TF_Compress& dialog) {
         return dialog.Frm_CompressS2->Btn_Cancel->text() == QStringLiteral("关闭");
     }
 
     TempDir references;
-    NewThreads worker;
 };
 
 TEST_F(CompressBatch, CommandConvertsTheSelectedFilesAndFinishes) {

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "main_window_fixture.h"
+#include "compress_dialog_fixture.h"
 #include "ui/GroupBox.h"
 #include "ui/U_Compress.h"
 #include "ui/U_CompressS1.h"
@@ -23,33 +23,23 @@ namespace {
 using ui::F_Compress;
 using ui::TF_Compress;
 
-class CompressDialog : public MainWindowFixture {
+class CompressDialog : public CompressDialogFixture {
   protected:
     CompressDialog() {
         StartWindow();
         ShowSources();
     }
 
-    TF_Compress& Open() {
-        F_Compress = new TF_Compress();
-        F_Compress->show();
-        return *F_Compress;
-    }
-
     // Starts a batch over the empty list, which finishes at once.
     void StartAndFinish(TF_Compress& dialog) {
-        worker.Before();
-        QTest::mouseClick(dialog.Frm_CompressS1->Button1, Qt::LeftButton);
-        worker.After();
+        Start(dialog);
         EXPECT_TRUE(worker.WaitUntilEnded());
         RunEventLoopFor(10);
     }
-
-    NewThreads worker;
 };
 
 TEST_F(CompressDialog, WindowAndControlsOfBothSteps) {
-    TF_Compress& dialog = Open();
+    TF_Compress& dialog = OpenDialog();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("压缩图片"));
     EXPECT_EQ(dialog.size(), QSize(473, 107));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
@@ -89,7 +79,7 @@ TEST_F(CompressDialog, WindowAndControlsOfBothSteps) {
 
 // Step 2 lies under step 1 until the batch starts: neither the mouse nor Tab reaches it.
 TEST_F(CompressDialog, StepTwoIsOutOfReachUntilTheBatchStarts) {
-    TF_Compress& dialog = Open();
+    TF_Compress& dialog = OpenDialog();
     ui::TFrm_CompressS1& s1 = *dialog.Frm_CompressS1;
     ui::TFrm_CompressS2& s2 = *dialog.Frm_CompressS2;
     for (QPushButton* button : {s2.Btn_Cancel, s2.Btn_Opendir}) {
@@ -101,9 +91,7 @@ TEST_F(CompressDialog, StepTwoIsOutOfReachUntilTheBatchStarts) {
     EXPECT_EQ(TabCycle(dialog), (std::vector<QWidget*>{s1.Button1, s1.Button2, s1.Edi_outpath,
                                                        s1.Button3, s1.Chb_AutoClose}));
 
-    worker.Before();
-    QTest::mouseClick(s1.Button1, Qt::LeftButton);
-    worker.After();
+    Start(dialog);
     EXPECT_EQ(QApplication::focusWidget(), s2.Btn_Cancel);
     EXPECT_FALSE(s1.isVisible());
     EXPECT_EQ(dialog.childAt(s2.Btn_Cancel->geometry().center()), s2.Btn_Cancel);
@@ -125,7 +113,7 @@ TEST_F(CompressDialog, EnterStartsTheBatchUnlessAnotherButtonHasTheFocusAndEscDo
         {[](ui::TFrm_CompressS1& s1) -> QWidget* { return s1.Button2; }, false},
     };
     for (const Case& c : cases) {
-        TF_Compress& dialog = Open();
+        TF_Compress& dialog = OpenDialog();
         QPointer<TF_Compress> alive = &dialog;
         Activate(dialog);
         QWidget* focus = c.focus(*dialog.Frm_CompressS1);
@@ -150,7 +138,7 @@ TEST_F(CompressDialog, EnterStartsTheBatchUnlessAnotherButtonHasTheFocusAndEscDo
 }
 
 TEST_F(CompressDialog, FinishedBatchOffersTheDirectoryAndCloses) {
-    TF_Compress& dialog = Open();
+    TF_Compress& dialog = OpenDialog();
     StartAndFinish(dialog);
     ui::TFrm_CompressS2& s2 = *dialog.Frm_CompressS2;
     EXPECT_EQ(s2.Btn_Cancel->text(), QStringLiteral("关闭"));
