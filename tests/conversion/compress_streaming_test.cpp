@@ -121,25 +121,14 @@ std::string ErrorOf(const std::function<void()>& conversion) {
 }
 
 TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
-    auto badTableAfterScan = EncodeJpeg(MakePattern(32, 16));
-    const std::vector<uint8_t> badTable = {0xFF, 0xC4, 0x00, 0x13, 0x1F, 0, 0, 0, 0, 0, 0,
-                                           0,    0,    0,    0,    0,    0, 0, 0, 0, 0};
-    badTableAfterScan.insert(badTableAfterScan.end() - 2, badTable.begin(), badTable.end());
-    auto huge = EncodeJpeg(MakePattern(16, 16));
-    for (size_t i = 2; i + 9 < huge.size(); ++i) {
-        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-            huge[i + 5] = 0xFF, huge[i + 6] = 0xDC, huge[i + 7] = 0xFF, huge[i + 8] = 0xDC;
-            break;
-        }
-    }
     const std::vector<Source> failing = {
         {"empty", {}},
         {"not a jpeg", {'h', 'e', 'l', 'l', 'o'}},
         {"header cut short", Truncated(EncodeJpeg(MakePattern(16, 16)), 30)},
-        {"bad table after the scan", badTableAfterScan},
+        {"bad table after the scan", WithBadTableAfterScan(EncodeJpeg(MakePattern(32, 16)))},
         {"two components", EncodeJpeg(RawImage{8, 8, 2, std::vector<uint8_t>(128, 100)},
                                       {.model = ColorModel::kTwoComponents})},
-        {"too big", huge},
+        {"too big", ClaimingFrameSize(EncodeJpeg(MakePattern(16, 16)), 65500, 65500)},
     };
     for (const Source& source : failing) {
         for (int r : {100, 50, 0}) {

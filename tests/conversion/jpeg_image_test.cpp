@@ -158,11 +158,7 @@ TEST(JpegDecode, TruncatedFileDecodesToFullSize) {
 
 TEST(JpegDecode, FatalErrorOnceThenThePixelsItGot) {
     // A broken table definition after the scan is met only when decoding finishes.
-    auto bytes = EncodeJpeg(MakePattern(32, 16));
-    const std::vector<uint8_t> badTable = {0xFF, 0xC4, 0x00, 0x13, 0x1F, 0, 0, 0, 0, 0, 0,
-                                           0,    0,    0,    0,    0,    0, 0, 0, 0, 0};
-    bytes.insert(bytes.end() - 2, badTable.begin(), badTable.end());
-    TJPEGImage picture = Loaded(bytes);
+    TJPEGImage picture = Loaded(WithBadTableAfterScan(EncodeJpeg(MakePattern(32, 16))));
     EXPECT_EQ(JpegErrorCode([&] { picture.Pixels(); }), JERR_DHT_INDEX);
     const TBitmap& kept = picture.Pixels();
     EXPECT_EQ(kept.Width(), 32);
@@ -238,17 +234,9 @@ TEST(JpegDecode, OnePixelRowsAndColumns) {
 }
 
 TEST(JpegDecode, HugeHeaderIsRefusedBeforeAllocating) {
-    auto bytes = EncodeJpeg(MakePattern(16, 16));
-    const JpegFacts facts = ReadFacts(bytes);
-    ASSERT_TRUE(facts.baseline);
-    // Patch the frame header to claim 65500 × 65500.
-    for (size_t i = 2; i + 9 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
-            bytes[i + 5] = 0xFF, bytes[i + 6] = 0xDC, bytes[i + 7] = 0xFF, bytes[i + 8] = 0xDC;
-            break;
-        }
-    }
-    TJPEGImage picture = Loaded(bytes);
+    const auto baseline = EncodeJpeg(MakePattern(16, 16));
+    ASSERT_TRUE(ReadFacts(baseline).baseline);
+    TJPEGImage picture = Loaded(ClaimingFrameSize(baseline, 65500, 65500));
     EXPECT_EQ(picture.Width(), 65500);
     EXPECT_EQ(JpegErrorCode([&] { picture.Pixels(); }), JERR_IMAGE_TOO_BIG);
 }

@@ -38,16 +38,8 @@ constexpr size_t kHeadroom = size_t{512} << 20;
 // A small valid JPEG whose frame header claims width × height; its data ends long before the
 // picture does.
 std::vector<uint8_t> ClaimingSize(int width, int height, bool progressive) {
-    std::vector<uint8_t> bytes = EncodeJpeg(MakePattern(16, 16), {.progressive = progressive});
-    for (size_t i = 2; i + 9 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
-            bytes[i + 5] = uint8_t(height >> 8), bytes[i + 6] = uint8_t(height);
-            bytes[i + 7] = uint8_t(width >> 8), bytes[i + 8] = uint8_t(width);
-            return bytes;
-        }
-    }
-    ADD_FAILURE() << "no frame header";
-    return bytes;
+    return ClaimingFrameSize(EncodeJpeg(MakePattern(16, 16), {.progressive = progressive}), width,
+                             height);
 }
 
 // The address space in use now (pages of /proc/self/statm's first field).

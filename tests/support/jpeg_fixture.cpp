@@ -235,4 +235,28 @@ std::vector<uint8_t> MakeIccProfile(size_t size) {
     return profile;
 }
 
+std::vector<uint8_t> ClaimingFrameSize(std::vector<uint8_t> jpeg, int width, int height) {
+    if (width < 0 || width > 0xFFFF || height < 0 || height > 0xFFFF) {
+        throw std::invalid_argument("a frame header holds sizes up to 65535");
+    }
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            jpeg[i + 5] = uint8_t(height >> 8), jpeg[i + 6] = uint8_t(height);
+            jpeg[i + 7] = uint8_t(width >> 8), jpeg[i + 8] = uint8_t(width);
+            return jpeg;
+        }
+    }
+    throw std::invalid_argument("no baseline or progressive frame header");
+}
+
+std::vector<uint8_t> WithBadTableAfterScan(std::vector<uint8_t> jpeg) {
+    if (jpeg.size() < 4 || jpeg[jpeg.size() - 2] != 0xFF || jpeg[jpeg.size() - 1] != 0xD9) {
+        throw std::invalid_argument("no end marker to put the table before");
+    }
+    const std::vector<uint8_t> badTable = {0xFF, 0xC4, 0x00, 0x13, 0x1F, 0, 0, 0, 0, 0, 0,
+                                           0,    0,    0,    0,    0,    0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.end() - 2, badTable.begin(), badTable.end());
+    return jpeg;
+}
+
 }  // namespace velmora::test

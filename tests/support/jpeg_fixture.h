@@ -70,4 +70,14 @@ JpegFacts ReadFacts(const std::vector<uint8_t>& bytes);
 // A fake ICC profile of the given size (valid enough for carrying, not for colour management).
 std::vector<uint8_t> MakeIccProfile(size_t size);
 
+// Byte patches that turn a valid file into a hostile one. They raise std::invalid_argument
+// when the file lacks what they patch.
+
+// The first frame header (baseline or progressive) made to claim width × height; the data
+// stays that of the real picture and ends long before the claimed one would.
+std::vector<uint8_t> ClaimingFrameSize(std::vector<uint8_t> jpeg, int width, int height);
+// A broken Huffman table definition (table index 15) spliced in after the scan, just before
+// the end marker: a decoder meets it only when it finishes decoding.
+std::vector<uint8_t> WithBadTableAfterScan(std::vector<uint8_t> jpeg);
+
 }  // namespace velmora::test
