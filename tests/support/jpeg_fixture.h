@@ -41,7 +41,6 @@ struct EncodeOptions {
     bool exifWithGps = false;    // add an unrelated GPS IFD pointer tag before the orientation
     bool xmpBeforeExif = false;  // an XMP packet in an APP1 marker ahead of the EXIF one
     std::vector<uint8_t> iccProfile{};
-    bool floatDct = true;
 };
 
 std::vector<uint8_t> EncodeJpeg(const RawImage& image, const EncodeOptions& options = {});
