@@ -24,7 +24,6 @@
 namespace velmora::ui {
 namespace {
 
-using test::Q;
 using test::TempDir;
 
 // What the main window keeps: names ending in ".jpg" in any letter case.

@@ -21,7 +21,6 @@
 namespace velmora::ui {
 namespace {
 
-using test::Q;
 using test::TempDir;
 
 class ShellTreeViewTest : public ::testing::Test {
