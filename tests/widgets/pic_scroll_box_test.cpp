@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <memory>
 #include <vector>
@@ -14,11 +13,6 @@ namespace {
 
 using test::PartCentre;
 
-TBitmap Picture(int width, int height) {
-    TBitmap bitmap(width, height);
-    return bitmap;
-}
-
 // A pane in a window, showing a picture larger than itself, that logs its scroll events
 // with the positions it had when each was raised.
 class ScrollBoxTest : public ::testing::Test {
@@ -27,7 +21,7 @@ class ScrollBoxTest : public ::testing::Test {
         window.resize(300, 250);
         box = new TPicScrollBox(&window);
         box->setGeometry(0, 0, 200, 150);
-        box->cxImage->Picture().Assign(Picture(500, 400));
+        box->cxImage->Picture().Assign(TBitmap(500, 400));
         box->OnHScroll = [this](TPicScrollBox* sender) {
             EXPECT_EQ(sender, box);
             horizontal.push_back(box->HorzPosition());
@@ -130,10 +124,10 @@ TEST_F(ScrollBoxTest, PositionsSetFromCodeClampAndRaiseNothing) {
 
 TEST_F(ScrollBoxTest, NewPictureKeepsThePositionClampedIntoTheNewRange) {
     box->SetHorzPosition(120);
-    box->cxImage->Picture().Assign(Picture(600, 400));
+    box->cxImage->Picture().Assign(TBitmap(600, 400));
     QCoreApplication::processEvents();
     EXPECT_EQ(box->HorzPosition(), 120);
-    box->cxImage->Picture().Assign(Picture(250, 400));
+    box->cxImage->Picture().Assign(TBitmap(250, 400));
     QCoreApplication::processEvents();
     EXPECT_EQ(box->HorzPosition(), box->horizontalScrollBar()->maximum());
     EXPECT_LT(box->HorzPosition(), 120);
@@ -173,7 +167,7 @@ TEST_F(ScrollBoxTest, FilledViewAddsNoRangeAndActualSizeBringsTheBarsBack) {
 TEST_F(ScrollBoxTest, TwoPanesScrollTogetherThroughTheirEvents) {
     auto* other = new TPicScrollBox(&window);
     other->setGeometry(0, 160, 120, 80);
-    other->cxImage->Picture().Assign(Picture(300, 100));
+    other->cxImage->Picture().Assign(TBitmap(300, 100));
     other->show();
     QCoreApplication::processEvents();
     // The frame's synchronisation: copy the scrolled pane's position to the other pane.
