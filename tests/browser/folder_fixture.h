@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "support/qstring_print.h"
 #include "support/temp_dir.h"
 
 namespace velmora::test {
@@ -21,12 +22,3 @@ inline QString Q(const std::string& text) {
 }
 
 }  // namespace velmora::test
-
-#include <ostream>
-
-// Readable QString values in test failures.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE

@@ -11,14 +11,10 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <ostream>
 #include <set>
 #include <vector>
 
-// Lets test failures show texts readably.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/qstring_print.h"
 
 namespace velmora::test {
 
