@@ -4,7 +4,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -21,6 +20,7 @@ extern char** environ;
 namespace velmora {
 namespace {
 
+using velmora::test::EntriesOf;
 using velmora::test::ReadBytes;
 using velmora::test::ReadText;
 using velmora::test::TempDir;
@@ -30,15 +30,6 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-
-std::vector<std::string> EntriesOf(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class ConvertProgramTest : public ::testing::Test {
   protected:

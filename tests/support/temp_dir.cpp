@@ -33,8 +33,12 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::string> TempDir::Entries() const {
+    return EntriesOf(path_);
+}
+
+std::vector<std::string> EntriesOf(const std::string& directory) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) {
+    for (const auto& entry : fs::directory_iterator(directory)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

@@ -17,12 +17,15 @@ class TempDir {
     // The directory, without a trailing "/".
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
-    // Names of the entries (hidden ones included), sorted.
+    // EntriesOf(Path()).
     std::vector<std::string> Entries() const;
 
   private:
     std::string path_;
 };
+
+// Names of a directory's entries (hidden ones included), sorted.
+std::vector<std::string> EntriesOf(const std::string& directory);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
