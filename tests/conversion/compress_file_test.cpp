@@ -31,7 +31,7 @@ class CompressFileTest : public ::testing::Test {
     // The temporary files of the crash-safe writer must never outlive a call.
     void ExpectNoTemporaryFiles() {
         for (const std::string& name : dir.Entries()) {
-            EXPECT_EQ(name.find("velmora-"), std::string::npos) << name;
+            EXPECT_FALSE(IsWriterTemporary(name)) << name;
         }
     }
 

@@ -21,14 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool IsTemporary(const std::filesystem::path& path) {
-    return path.filename().string().find("velmora-") != std::string::npos;
-}
-
 bool TemporaryFileExists(const std::string& directory) {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(directory, ignored)) {
-        if (IsTemporary(entry.path())) {
+        if (IsWriterTemporary(entry.path().filename().string())) {
             return true;
         }
     }
@@ -38,7 +34,7 @@ bool TemporaryFileExists(const std::string& directory) {
 // A killed writer may leave its hidden temporary file behind.
 void RemoveTemporaryFiles(const std::string& directory) {
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        if (IsTemporary(entry.path())) {
+        if (IsWriterTemporary(entry.path().filename().string())) {
             std::filesystem::remove(entry.path());
         }
     }

@@ -45,6 +45,10 @@ std::vector<std::string> EntriesOf(const std::string& directory) {
     return names;
 }
 
+bool IsWriterTemporary(const std::string& fileName) {
+    return fileName.find("velmora-") != std::string::npos;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -27,6 +27,10 @@ class TempDir {
 // Names of a directory's entries (hidden ones included), sorted.
 std::vector<std::string> EntriesOf(const std::string& directory);
 
+// Whether a file name is one of the hidden temporary files that the crash-safe writer puts
+// beside its target (they carry "velmora-", the process id and a random number).
+bool IsWriterTemporary(const std::string& fileName);
+
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // The same for text files, byte for byte (no line-end or encoding conversion), so that they
