@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include "paint_recorder.h"
 #include "widgets/song_font.h"
 #include "widgets/system_colors.h"
 
@@ -185,24 +186,12 @@ TEST(ProgressBar, NewValuePaintsBeforeTheSetterReturnsAndAnEqualOneNotAtAll) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QCoreApplication::processEvents();
 
-    int paints = 0;
-    struct Counter : QObject {
-        int* paints;
-        explicit Counter(int* p) : paints(p) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) {
-                ++*paints;
-            }
-            return false;
-        }
-    } counter(&paints);
-    bar->installEventFilter(&counter);
-
+    test::PaintRecorder recorder(bar);
     bar->SetPercent(40);
-    EXPECT_EQ(paints, 1);  // no event processing in between
+    EXPECT_EQ(recorder.count, 1);  // no event processing in between
     bar->SetPercent(40);
     QCoreApplication::processEvents();
-    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(recorder.count, 1);
 }
 
 }  // namespace

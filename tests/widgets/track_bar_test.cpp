@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
-#include <QPaintEvent>
 #include <QRegion>
 #include <QScreen>
 #include <QTest>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "paint_recorder.h"
 #include "tick_labels.h"
 #include "widgets/system_colors.h"
 
@@ -33,23 +33,6 @@ struct ChangeLog {
     std::vector<int> seen;
     void Attach(TRzTrackBar& bar) {
         bar.OnChange = [this](TRzTrackBar* sender) { seen.push_back(sender->Position()); };
-    }
-};
-
-// Records the regions of the paint events a widget receives.
-class PaintRecorder : public QObject {
-  public:
-    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
-    QRegion painted;
-    int count = 0;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            painted += static_cast<QPaintEvent*>(event)->region();
-            ++count;
-        }
-        return false;
     }
 };
 
@@ -292,7 +275,7 @@ TEST(TrackBar, PositionChangeRepaintsOnlyTheThumbsOldAndNewPlaces) {
     ASSERT_GT(ticksDrawn, 0);
 
     ticksDrawn = 0;
-    PaintRecorder recorder(bar);
+    test::PaintRecorder recorder(bar);
     const QRect oldThumb = bar->ThumbRect();
     bar->SetPosition(50);
     const QRect newThumb = bar->ThumbRect();
