@@ -67,7 +67,7 @@ class CompressBatch : public CompressDialogFixture {
         for (const std::string& file : files) {
             arguments.append(QString::fromStdString(file));
         }
-        EXPECT_EQ(QProcess::execute(QStringLiteral(VELMORA_CONVERT), arguments), 0);
+        EXPECT_EQ(QProcess::execute(QStringLiteral(VELMORA_CONVERT_PATH), arguments), 0);
         std::vector<std::vector<uint8_t>> converted;
         for (const std::string& file : files) {
             converted.push_back(ReadBytes(references.File(file.substr(file.rfind('/') + 1))));
