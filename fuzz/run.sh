@@ -14,7 +14,8 @@ out=$top/fuzz/out
 
 "$top/scripts/setup.sh"
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELMORA_FUZZ=ON -DVELMORA_ASAN=ON -DVELMORA_BUILD_GUI=OFF -DVELMORA_BUILD_TESTS=OFF >/dev/null
+    -DVELMORA_FUZZ=ON -DVELMORA_ASAN=ON -DVELMORA_BUILD_GUI=OFF -DVELMORA_BUILD_TESTS=OFF \
+    -DVELMORA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build"
 "$top/fuzz/make_corpus.sh" "$build" "$out/seeds"
 if [ ${#targets[@]} -eq 0 ]; then
