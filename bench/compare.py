@@ -175,13 +175,10 @@ class Converter:
 
 
 def converters():
-    rows = [
+    return [
         Converter("floor", "in-process libjpeg-turbo loop (floor)", floor_jobs),
+        Converter("cli", "velmora-convert", cli_jobs),
         Converter("core", "Velmora core (CompressFile)", core_jobs),
-    ]
-    if os.access(CLI, os.X_OK):
-        rows.insert(1, Converter("cli", "velmora-convert", cli_jobs))
-    rows += [
         Converter("frames", "Velmora frame by frame (reference path)", frame_by_frame_jobs),
         Converter("im-float", "ImageMagick convert, float DCT",
                   lambda *a: imagemagick_jobs(*a, float_dct=True), {"MAGICK_THREAD_LIMIT": "1"},
@@ -194,7 +191,6 @@ def converters():
         Converter("pillow", "Pillow", pillow_jobs),
         Converter("djpeg", "djpeg | cjpeg -dct float (pamscale)", djpeg_jobs),
     ]
-    return rows
 
 
 def run(jobs, parallel, env):
@@ -312,21 +308,19 @@ def print_identity(outputs):
 
 def single_file_memory(sources, scratch):
     print("\nPeak memory of one process converting one file (MiB; decoded size = 3 bytes a pixel)")
-    tools = [("floor", lambda s, out, r: [FLOOR, "-c", "25", "-r", str(r), "-o", out, s.path]),
-             ("core", lambda s, out, r: [CORE, "-c", "25", "-r", str(r), "-o", out, s.path])]
-    if os.access(CLI, os.X_OK):
-        tools.append(("velmora-convert",
-                      lambda s, out, r: [CLI, "-c", "25", "-r", str(r), "-j", "1", "-o", out, s.path]))
+    tools = [("floor", floor_jobs), ("core", core_jobs), ("velmora-convert", cli_jobs)]
     picked = [s for s in sources if s.megapixels > 20]
     print(f"  {'file':24} {'decoded':>8}" + "".join(f" | {name + ' r=' + str(r):>22}"
                                                   for name, _ in tools for r in RESIZES))
     out = os.path.join(scratch, "single")
     for s in picked:
         cells = f"  {s.name:24} {s.width * s.height * 3 / 2**20:8.1f}"
-        for name, command in tools:
+        for name, jobs in tools:
             for r in RESIZES:
                 clear(out)
-                _, _, rss = run([command(s, out, r)], 1, dict(os.environ))
+                # The one-core job list of one file: a single process.
+                (command,), _ = jobs([s], out, r, 1)
+                _, _, rss = run([command], 1, dict(os.environ))
                 cells += f" | {rss / 1024:22.1f}"
         print(cells)
 
@@ -336,7 +330,8 @@ def preview_step(sources):
     if picked:
         print()
         sys.stdout.flush()
-        os.spawnv(os.P_WAIT, PREVIEW, [PREVIEW, "-c", "25", "-r", "50", "-n", "5", picked[0].path])
+        os.spawnv(os.P_WAIT, PREVIEW, [PREVIEW, "-c", str(COMPRESS), "-r", str(min(RESIZES)),
+                                       "-n", "5", picked[0].path])
 
 
 def raise_priority(level):

@@ -8,21 +8,13 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "cli/conversion_plan.h"
+#include "cli/parallel_runner.h"
 #include "core/compress_file.h"
 #include "core/compress_reference.h"
 #include "core/file_io.h"
-
-namespace {
-
-std::string BaseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     int compress = 25, resize = 100, jobs = 1;
@@ -48,33 +40,26 @@ int main(int argc, char** argv) {
                      "FILE...\n");
         return 2;
     }
-    std::atomic<size_t> nextFile{0};
     std::atomic<bool> failed{false};
-    auto worker = [&] {
-        for (size_t i = nextFile++; i < files.size() && !failed; i = nextFile++) {
-            const std::string output = outputDirectory + "/" + BaseName(files[i]);
-            try {
-                if (frameByFrame) {
-                    const auto bytes = velmora::CompressBytesFrameByFrame(
-                        velmora::ReadWholeFile(files[i]), compress, resize);
-                    velmora::WriteFileReplacing(output, bytes.data(), bytes.size());
-                } else {
-                    velmora::CompressFile(files[i], output, compress, resize);
-                }
-            } catch (const std::exception& error) {
-                std::fprintf(stderr, "velmora-bench-convert: %s: %s\n", files[i].c_str(),
-                             error.what());
-                failed = true;
+    // The first failure ends the run: the files not yet started are skipped.
+    const auto convert = [&](size_t i) {
+        if (failed) {
+            return;
+        }
+        const std::string output = velmora::cli::OutputPathFor(outputDirectory, files[i]);
+        try {
+            if (frameByFrame) {
+                const auto bytes = velmora::CompressBytesFrameByFrame(
+                    velmora::ReadWholeFile(files[i]), compress, resize);
+                velmora::WriteFileReplacing(output, bytes.data(), bytes.size());
+            } else {
+                velmora::CompressFile(files[i], output, compress, resize);
             }
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "velmora-bench-convert: %s: %s\n", files[i].c_str(), error.what());
+            failed = true;
         }
     };
-    std::vector<std::thread> threads;
-    for (int t = 1; t < jobs; ++t) {
-        threads.emplace_back(worker);
-    }
-    worker();
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
+    velmora::cli::RunInParallel(files.size(), static_cast<unsigned>(jobs), convert, [](size_t) {});
     return failed ? 1 : 0;
 }

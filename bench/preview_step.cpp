@@ -5,16 +5,14 @@
 // than wall-clock time (the work is single-threaded, so on an idle machine they agree).
 //
 //     velmora-bench-preview [-c C] [-r R] [-n REPETITIONS] FILE
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
-#include "bench_clock.h"
+#include "bench_common.h"
 #include "core/bitmap.h"
 #include "core/jpeg_image.h"
 #include "core/pixel_allocator.h"
@@ -23,6 +21,8 @@
 
 namespace {
 
+using velmora::bench::CoreDecode;
+using velmora::bench::CoreEncode;
 using velmora::bench::Median;
 using velmora::bench::Now;
 
@@ -108,15 +108,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i <= repetitions; ++i) {
         const auto t0 = Now();
         velmora::TJPEGImage picture;
-        picture.CopyPicture(source);
-        picture.SetQuality(static_cast<uint8_t>(quality));
         velmora::TMemoryStream stream;
-        picture.SavePictureStream(stream);
+        CoreEncode(picture, source, quality, stream);
         const auto t1 = Now();
-        stream.SetPosition(0);
-        picture.LoadPictureStream(stream);
         velmora::TBitmap shown;
-        shown.CopyPicture(picture);
+        shown.CopyPicture(CoreDecode(picture, stream));
         const auto t2 = Now();
         velmora::TBitmap target;
         target.SetWidth(velmora::PercentSize(shown.Width(), resize));

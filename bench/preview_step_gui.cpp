@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_clock.h"
+#include "bench_common.h"
 #include "core/jpeg_image.h"
 #include "core/stream.h"
 #include "ui/U_ScrollBoxFrame.h"
@@ -26,13 +26,9 @@ using velmora::bench::Now;
 // The core alone: the pixels encoded at the quality into memory and decoded again.
 void CoreEncodeDecode(const velmora::TBitmap& pixels, int quality) {
     velmora::TJPEGImage picture;
-    picture.CopyPicture(pixels);
-    picture.SetQuality(static_cast<uint8_t>(quality));
     velmora::TMemoryStream stream;
-    picture.SavePictureStream(stream);
-    stream.SetPosition(0);
-    picture.LoadPictureStream(stream);
-    picture.Pixels();
+    velmora::bench::CoreEncode(picture, pixels, quality, stream);
+    velmora::bench::CoreDecode(picture, stream);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")
 "$here/setup.sh"
-"$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=Release
+"$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_BENCH=ON
 "$here/make_corpus.sh"
 if [ -n "${BENCH_NICE:-}" ]; then
     # A session of its own, so that the scheduler's per-session group can be given the

@@ -6,10 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,9 +15,14 @@
 #include "core/jpeg_image.h"
 #include "core/jpeg_reader.h"
 #include "core/resize.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
+#include "support/temp_dir.h"
 
 namespace {
+
+using velmora::fuzz::Check;
+using velmora::test::ReadBytes;
+using velmora::test::WriteBytes;
 
 struct Percents {
     int compress;
@@ -36,29 +38,6 @@ const std::vector<uint8_t> kOldOutput = {'o', 'l', 'd'};
 
 std::string workDirectory;
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-void RemoveWorkDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(workDirectory, ignored);
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    Check(static_cast<bool>(out));
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    Check(static_cast<bool>(in));
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The crash-safe writer's temporary files must never outlive a call.
 void CheckNoTemporaryFiles() {
     for (const auto& entry : std::filesystem::directory_iterator(workDirectory)) {
@@ -71,7 +50,7 @@ void CheckNoTemporaryFiles() {
 void CheckOutput(const std::string& output, int sourceWidth, int sourceHeight, int resize) {
     const int width = resize == 100 ? sourceWidth : velmora::PercentSize(sourceWidth, resize);
     const int height = resize == 100 ? sourceHeight : velmora::PercentSize(sourceHeight, resize);
-    std::vector<uint8_t> bytes = ReadFile(output);
+    std::vector<uint8_t> bytes = ReadBytes(output);
     if (width == 0 || height == 0) {
         Check(bytes.empty());
         return;
@@ -85,10 +64,7 @@ void CheckOutput(const std::string& output, int sourceWidth, int sourceHeight, i
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     velmora::jpeg::SetDecodedBytesLimit(velmora::fuzz::kConversionDecodedBytesLimit);
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
-    Check(::mkdtemp(pattern.data()) != nullptr);
-    workDirectory = pattern;
-    std::atexit(RemoveWorkDirectory);
+    workDirectory = velmora::fuzz::MakeWorkDirectory();
     return 0;
 }
 
@@ -100,16 +76,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool replaceSource = (data[0] & kReplaceSourceBit) != 0;
     const std::string source = workDirectory + "/source.jpg";
     const std::string output = replaceSource ? source : workDirectory + "/output.jpg";
-    WriteFile(source, data + 1, size - 1);
+    const std::vector<uint8_t> sourceBytes(data + 1, data + size);
+    WriteBytes(source, sourceBytes);
     if (!replaceSource) {
-        WriteFile(output, kOldOutput.data(), kOldOutput.size());
+        WriteBytes(output, kOldOutput);
     }
 
     // The source's size as its header tells it, when it has a readable header at all.
     int width = -1, height = -1;
     try {
         velmora::TJPEGImage header;
-        header.LoadPictureBytes(std::vector<uint8_t>(data + 1, data + size));
+        header.LoadPictureBytes(sourceBytes);
         width = header.Width();
         height = header.Height();
     } catch (const velmora::Exception&) {
@@ -125,9 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(width > 0 && height > 0);
         CheckOutput(output, width, height, percents.resize);
     } else if (replaceSource) {
-        Check(ReadFile(source) == std::vector<uint8_t>(data + 1, data + size));
+        Check(ReadBytes(source) == sourceBytes);
     } else {
-        Check(ReadFile(output) == kOldOutput);
+        Check(ReadBytes(output) == kOldOutput);
     }
     CheckNoTemporaryFiles();
     return 0;

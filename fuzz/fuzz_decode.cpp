@@ -3,14 +3,13 @@
 // report, a foreign exception) is a finding.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "core/bitmap.h"
 #include "core/errors.h"
 #include "core/jpeg_image.h"
 #include "core/jpeg_reader.h"
-#include "fuzz_limits.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -18,12 +17,7 @@ using velmora::TBitmap;
 using velmora::TJPEGDecodeDepth;
 using velmora::TJPEGImage;
 using velmora::TPixelFormat;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using velmora::fuzz::Check;
 
 // What a decoded (or partly decoded) bitmap must always satisfy: the header's size, or nothing
 // when the decoding stopped before the size was known.

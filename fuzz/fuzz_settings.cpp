@@ -5,20 +5,19 @@
 // file untouched. The values read are also put through the integer conversion of start-up.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/errors.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
+#include "fuzz_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using velmora::TIniFile;
+using velmora::fuzz::Check;
 
 const char* const kOtherSection = "其他";  // a section name outside ASCII
 const std::vector<std::pair<std::string, std::string>> kSettings = {
@@ -30,28 +29,6 @@ const std::vector<std::pair<std::string, std::string>> kSettings = {
 const std::string kMissing = "\x01missing";
 
 std::string iniPath;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-void RemoveWorkDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(iniPath).parent_path(), ignored);
-}
-
-std::string ReadFile() {
-    std::ifstream in(iniPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& bytes) {
-    std::ofstream out(iniPath, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    Check(static_cast<bool>(out));
-}
 
 std::vector<std::string> ReadAll() {
     std::vector<std::string> values;
@@ -72,10 +49,7 @@ void ConvertToInteger(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-fuzz-XXXXXX").string();
-    Check(::mkdtemp(pattern.data()) != nullptr);
-    iniPath = pattern + "/" + velmora::kSettingsFileName;
-    std::atexit(RemoveWorkDirectory);
+    iniPath = velmora::fuzz::MakeWorkDirectory() + "/" + velmora::kSettingsFileName;
     return 0;
 }
 
@@ -86,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string value = nul == std::string::npos ? "42" : input.substr(nul + 1);
     // Which setting to write: the value's length picks it, so every key gets written.
     const size_t target = value.size() % kSettings.size();
-    WriteFile(file);
+    const std::vector<uint8_t> fileBytes(file.begin(), file.end());
+    velmora::test::WriteBytes(iniPath, fileBytes);
 
     const std::vector<std::string> before = ReadAll();
     for (const std::string& text : before) {
@@ -98,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         ini.WriteSetting(section, key, value);
     } catch (const velmora::EIniFileException&) {
-        Check(ReadFile() == file);
+        Check(velmora::test::ReadBytes(iniPath) == fileBytes);
         return 0;
     }
     std::vector<std::string> after = ReadAll();

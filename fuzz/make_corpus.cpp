@@ -1,8 +1,10 @@
 // Writes the fuzzers' seed corpus: small valid JPEG files of every kind the converter accepts
 // (and a few it refuses), made with libjpeg.
-//   make_corpus DIR  →  DIR/decode/*.jpg and DIR/compress_file/* (the same files, each behind
-//   a few leading bytes that pick the conversion's percents), and DIR/settings/* (settings
-//   files, some followed by a NUL and a value to write)
+//   make_corpus DIR [REGRESSIONS]  →  DIR/decode/*.jpg and DIR/compress_file/* (the same
+//   files, each behind a few leading bytes that pick the conversion's percents), and
+//   DIR/settings/* (settings files, some followed by a NUL and a value to write). The kept
+//   regression inputs in REGRESSIONS (*.jpg and *.ini) join the generated ones.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -98,22 +100,49 @@ std::vector<Seed> MakeSettingsSeeds() {
     return seeds;
 }
 
+// The files in the directory whose names end in the extension, sorted so that every run
+// writes the same corpus; the seed's name is the file's without the extension.
+std::vector<Seed> ReadSeeds(const std::filesystem::path& directory, const std::string& extension) {
+    std::vector<std::filesystem::path> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        if (entry.path().extension() == extension) {
+            paths.push_back(entry.path());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<Seed> seeds;
+    for (const auto& path : paths) {
+        seeds.push_back({path.stem().string(), velmora::test::ReadBytes(path.string())});
+    }
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s DIR [REGRESSIONS]\n", argv[0]);
         return 2;
     }
     namespace fs = std::filesystem;
     const fs::path top = argv[1];
+    std::vector<Seed> pictures = MakeSeeds();
+    std::vector<Seed> settings = MakeSettingsSeeds();
+    if (argc == 3) {
+        for (Seed& seed : ReadSeeds(argv[2], ".jpg")) {
+            pictures.push_back(std::move(seed));
+        }
+        for (Seed& seed : ReadSeeds(argv[2], ".ini")) {
+            settings.push_back(std::move(seed));
+        }
+    }
     fs::create_directories(top / "decode");
     fs::create_directories(top / "compress_file");
     fs::create_directories(top / "settings");
     // Leading bytes for the conversion target: several percent pairs, once into a separate
     // output and once replacing the source.
     const std::vector<uint8_t> prefixes = {0x00, 0x03, 0x05, 0x07, 0x0A, 0x0C};
-    for (const Seed& seed : MakeSeeds()) {
+    for (const Seed& seed : pictures) {
         velmora::test::WriteBytes((top / "decode" / (seed.name + ".jpg")).string(), seed.bytes);
         for (uint8_t prefix : prefixes) {
             std::vector<uint8_t> bytes = {prefix};
@@ -122,7 +151,7 @@ int main(int argc, char** argv) {
             velmora::test::WriteBytes((top / "compress_file" / name).string(), bytes);
         }
     }
-    for (const Seed& seed : MakeSettingsSeeds()) {
+    for (const Seed& seed : settings) {
         velmora::test::WriteBytes((top / "settings" / (seed.name + ".ini")).string(), seed.bytes);
     }
     return 0;

@@ -7,17 +7,5 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:?usage: make_corpus.sh BUILD_DIR [DIR]}
 out=${2:-$top/fuzz/out/seeds}
 rm -rf "$out"
-"$build/fuzz/make_corpus" "$out"
-regressions=$top/tests/data/fuzz-regressions
-for f in "$regressions"/*.jpg; do
-    [ -e "$f" ] || continue
-    cp "$f" "$out/decode/"
-    for prefix in 00 03 0a; do
-        { printf "\\x$prefix"; cat "$f"; } >"$out/compress_file/$(basename "$f" .jpg)-$prefix"
-    done
-done
-for f in "$regressions"/*.ini; do
-    [ -e "$f" ] || continue
-    cp "$f" "$out/settings/"
-done
+"$build/fuzz/make_corpus" "$out" "$top/tests/data/fuzz-regressions"
 echo "seeds: $(ls "$out/decode" | wc -l) decode, $(ls "$out/compress_file" | wc -l) compress_file, $(ls "$out/settings" | wc -l) settings"

@@ -13,9 +13,9 @@ build=${VELMORA_FUZZ_BUILD_DIR:-$top/build-fuzz}
 out=$top/fuzz/out
 
 "$top/scripts/setup.sh"
-CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELMORA_FUZZ=ON -DVELMORA_ASAN=ON -DVELMORA_BUILD_GUI=OFF -DVELMORA_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build"
+CC=clang CXX=clang++ VELMORA_BUILD_DIR=$build "$top/scripts/build.sh" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_ASAN=ON -DVELMORA_BUILD_GUI=OFF \
+    -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
 "$top/fuzz/make_corpus.sh" "$build" "$out/seeds"
 if [ ${#targets[@]} -eq 0 ]; then
     for binary in "$build"/fuzz/fuzz_*; do

@@ -8,13 +8,14 @@ build=${VELMORA_BUILD_DIR:-$top/build}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
-# Once more under AddressSanitizer and UndefinedBehaviorSanitizer, the whole tree in a build
-# directory of its own (the first run builds it all again: several minutes on two cores).
+# Once more under AddressSanitizer and UndefinedBehaviorSanitizer, the whole tree but the
+# benchmarks (nothing runs them there) in a build directory of its own (the first run builds it
+# all again: several minutes on two cores).
 # VELMORA_SANITIZE=0 skips this part.
 if [ "${VELMORA_SANITIZE:-1}" != 0 ]; then
     asan_build=${VELMORA_ASAN_BUILD_DIR:-$build-asan}
     VELMORA_BUILD_DIR=$asan_build "$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELMORA_ASAN=ON
+        -DVELMORA_ASAN=ON -DVELMORA_BUILD_BENCH=OFF
     ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1} \
         LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/lsan.supp:print_suppressions=0} \
         UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
@@ -25,7 +26,7 @@ fi
 if [ "${VELMORA_TSAN_PASS:-0}" = 1 ]; then
     tsan_build=${VELMORA_TSAN_BUILD_DIR:-$build-tsan}
     VELMORA_BUILD_DIR=$tsan_build "$top/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DVELMORA_TSAN=ON
+        -DVELMORA_TSAN=ON -DVELMORA_BUILD_BENCH=OFF
     TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:suppressions=$top/scripts/tsan.supp} \
         ctest --test-dir "$tsan_build" --output-on-failure -j "$(nproc)"
 fi
