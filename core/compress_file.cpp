@@ -33,9 +33,9 @@ bool HasMultipleScans(const std::vector<uint8_t>& bytes) {
 // through their colours). One row buffer for the whole picture.
 class DecodedRows {
   public:
-    DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth)
+    DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth, TMetadataKept kept)
         : reader_(bytes.data(), bytes.size()) {
-        reader_.ReadHeader(true);
+        reader_.ReadHeader(true, kept);
         metadata_ = reader_.Metadata();
         reader_.Start(depth);
         const size_t width = static_cast<size_t>(Width());
@@ -99,7 +99,7 @@ std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
 }  // namespace
 
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
-                                   int resizePercent) {
+                                   int resizePercent, TMetadataKept kept) {
     CheckPercents(compressPercent, resizePercent);
     const TJPEGDecodeDepth depth = TJPEGImage::DefaultDecodeDepth();
     const int quality = 100 - compressPercent;
@@ -109,7 +109,7 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPerc
     int width = 0;
     int height = 0;
     {
-        DecodedRows rows(source, depth);
+        DecodedRows rows(source, depth, kept);
         width = PercentSize(rows.Width(), resizePercent);
         height = PercentSize(rows.Height(), resizePercent);
         if (resizePercent < 100 && (width == 0 || height == 0)) {
@@ -126,7 +126,8 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPerc
         return compressed;
     }
     std::vector<uint8_t>().swap(source);
-    DecodedRows rows(compressed, depth);
+    // The first encoding carries the kept metadata, so the final one takes it from there.
+    DecodedRows rows(compressed, depth, kept);
     return ShrinkAndEncode(rows, width, height);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "picture_metadata.h"
+
 namespace velmora {
 
 // Converts source into output at compression percent c and resize percent r (both 0..100):
@@ -18,8 +20,10 @@ void CompressFile(const std::string& source, const std::string& output, int comp
 // The same conversion from the bytes of a source file to the bytes of the output file. The
 // pictures are never held whole: decoded rows stream straight into the encoder, and the
 // second decoding streams through the shrink into the final encoder. The source bytes are
-// released as soon as they have been decoded.
+// released as soon as they have been decoded. `kept` says which of the source's metadata the
+// output carries (the desktop program always keeps the orientation and colour profile only).
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
-                                   int resizePercent);
+                                   int resizePercent,
+                                   TMetadataKept kept = TMetadataKept::kOrientationAndProfile);
 
 }  // namespace velmora

@@ -1,12 +1,17 @@
 #include "jpeg_metadata.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace velmora::jpeg {
 
 namespace {
 
 constexpr uint8_t kExifSignature[6] = {'E', 'x', 'i', 'f', 0, 0};
+// The signatures include their terminating NUL byte.
+constexpr std::string_view kXmpSignature("http://ns.adobe.com/xap/1.0/", 29);
+constexpr std::string_view kExtendedXmpSignature("http://ns.adobe.com/xmp/extension/", 35);
+constexpr std::string_view kPhotoshopSignature("Photoshop 3.0", 14);
 constexpr uint16_t kOrientationTag = 0x0112;
 constexpr uint16_t kTypeShort = 3;
 
@@ -49,6 +54,10 @@ class TiffReader {
     bool bigEndian_ = false;
 };
 
+bool StartsWith(const uint8_t* data, size_t size, std::string_view signature) {
+    return size >= signature.size() && std::memcmp(data, signature.data(), signature.size()) == 0;
+}
+
 }  // namespace
 
 bool IsExif(const uint8_t* data, size_t size) {
@@ -90,6 +99,20 @@ std::vector<uint8_t> MakeExifOrientation(int orientation) {
             0,    1,                                           //
             0x01, 0x12, 0,   3,   0, 0, 0, 1, 0, value, 0, 0,  //
             0,    0,    0,   0};
+}
+
+bool IsCarriedMarker(int code, const uint8_t* data, size_t size) {
+    switch (code) {
+        case kApp1Marker:
+            return IsExif(data, size) || StartsWith(data, size, kXmpSignature) ||
+                   StartsWith(data, size, kExtendedXmpSignature);
+        case kApp13Marker:
+            return StartsWith(data, size, kPhotoshopSignature);
+        case kCommentMarker:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace velmora::jpeg

@@ -54,11 +54,16 @@ JpegReader::JpegReader(const uint8_t* data, size_t size) {
     cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
 }
 
-void JpegReader::ReadHeader(bool keepMetadata) {
+void JpegReader::ReadHeader(bool keepMetadata, TMetadataKept kept) {
+    kept_ = kept;
     Call([&] {
         if (keepMetadata) {
             jpeg_save_markers(&cinfo_, kExifMarker, 0xFFFF);
             jpeg_save_markers(&cinfo_, kIccMarker, 0xFFFF);
+            if (kept == TMetadataKept::kAll) {
+                jpeg_save_markers(&cinfo_, kApp13Marker, 0xFFFF);
+                jpeg_save_markers(&cinfo_, kCommentMarker, 0xFFFF);
+            }
         }
         jpeg_read_header(&cinfo_, TRUE);
     });
@@ -72,10 +77,17 @@ bool JpegReader::Progressive() {
 
 TPictureMetadata JpegReader::Metadata() {
     TPictureMetadata metadata;
+    bool orientationRead = false;
     for (jpeg_saved_marker_ptr marker = cinfo_.marker_list; marker; marker = marker->next) {
-        if (marker->marker == kExifMarker && IsExif(marker->data, marker->data_length)) {
+        if (!orientationRead && marker->marker == kExifMarker &&
+            IsExif(marker->data, marker->data_length)) {
             metadata.orientation = ExifOrientation(marker->data, marker->data_length);
-            break;
+            orientationRead = true;
+        }
+        if (kept_ == TMetadataKept::kAll &&
+            IsCarriedMarker(marker->marker, marker->data, marker->data_length)) {
+            metadata.markers.push_back(
+                {marker->marker, {marker->data, marker->data + marker->data_length}});
         }
     }
     JOCTET* icc = nullptr;

@@ -36,9 +36,9 @@ class JpegReader {
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
 
-    // Reads the header (requiring an image); with keepMetadata the orientation and colour
-    // profile markers are kept for Metadata().
-    void ReadHeader(bool keepMetadata);
+    // Reads the header (requiring an image); with keepMetadata the markers of what `kept`
+    // names are kept for Metadata().
+    void ReadHeader(bool keepMetadata, TMetadataKept kept = TMetadataKept::kOrientationAndProfile);
     int ImageWidth() const { return static_cast<int>(cinfo_.image_width); }
     int ImageHeight() const { return static_cast<int>(cinfo_.image_height); }
     bool Grayscale() const { return cinfo_.jpeg_color_space == JCS_GRAYSCALE; }
@@ -71,6 +71,7 @@ class JpegReader {
     jpeg_decompress_struct& cinfo_ = object_.Get();
     MemorySource source_;
     jpeg_progress_mgr progress_{};
+    TMetadataKept kept_ = TMetadataKept::kOrientationAndProfile;
     bool quantized_ = false;
     bool cmyk_ = false;
     std::vector<uint8_t> cmykRow_;

@@ -15,6 +15,16 @@ size_t EstimatedSize(int width, int height) {
     return static_cast<size_t>(width) * static_cast<size_t>(height) * 3 / 4 + 65536;
 }
 
+// Whether a whole EXIF block is carried: it holds the orientation already.
+bool CarriesExif(const TPictureMetadata& metadata) {
+    for (const TMetadataMarker& marker : metadata.markers) {
+        if (marker.code == kExifMarker && IsExif(marker.body.data(), marker.body.size())) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
@@ -22,7 +32,7 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
     // Everything that may throw comes before the libjpeg object exists: a constructor that
     // throws later would never destroy it, and a jump out of libjpeg must skip no object.
     output.reserve(output.size() + EstimatedSize(width, height));
-    const std::vector<uint8_t> exif = metadata.orientation != 1
+    const std::vector<uint8_t> exif = metadata.orientation != 1 && !CarriesExif(metadata)
                                           ? MakeExifOrientation(metadata.orientation)
                                           : std::vector<uint8_t>();
     Call([&] { jpeg_create_compress(&cinfo_); });
@@ -44,6 +54,10 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
         if (!exif.empty()) {
             jpeg_write_marker(&cinfo_, kExifMarker, exif.data(),
                               static_cast<unsigned>(exif.size()));
+        }
+        for (const TMetadataMarker& marker : metadata.markers) {
+            jpeg_write_marker(&cinfo_, marker.code, marker.body.data(),
+                              static_cast<unsigned>(marker.body.size()));
         }
         if (!metadata.iccProfile.empty()) {
             jpeg_write_icc_profile(&cinfo_, metadata.iccProfile.data(),

@@ -14,8 +14,9 @@ namespace velmora::jpeg {
 class JpegWriter {
   public:
     // Starts a baseline (or simple-progression) JFIF encoding of width × height pixels at the
-    // quality, appending to output; a kept orientation and colour profile are written right
-    // after the JFIF marker. Quality 0 is passed through; libjpeg treats it as 1.
+    // quality, appending to output; the kept metadata is written right after the JFIF marker
+    // (orientation or whole markers, then the colour profile). Quality 0 is passed through;
+    // libjpeg treats it as 1.
     JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality, bool progressive,
                const TPictureMetadata& metadata);
     JpegWriter(const JpegWriter&) = delete;

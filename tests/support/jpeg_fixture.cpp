@@ -134,6 +134,9 @@ std::vector<uint8_t> EncodeJpeg(const RawImage& image, const EncodeOptions& opti
         const auto exif = MakeExif(options.exifOrientation, options.exifWithGps);
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
     }
+    for (const auto& [code, body] : options.markers) {
+        jpeg_write_marker(&cinfo, code, body.data(), unsigned(body.size()));
+    }
     if (!options.iccProfile.empty()) {
         jpeg_write_icc_profile(&cinfo, options.iccProfile.data(),
                                unsigned(options.iccProfile.size()));
@@ -184,6 +187,10 @@ JpegFacts ReadFacts(const std::vector<uint8_t>& bytes) {
         const size_t bodyLength = length - 2;
         if (i + 2 + length > bytes.size()) {
             break;
+        }
+        if ((marker >= 0xE1 && marker <= 0xEF && marker != 0xE2) || marker == 0xFE) {
+            facts.metadataMarkers.emplace_back(marker,
+                                               std::vector<uint8_t>(body, body + bodyLength));
         }
         if (marker == 0xE0 && bodyLength >= 14 && std::equal(body, body + 5, "JFIF")) {
             facts.hasJfif = true;

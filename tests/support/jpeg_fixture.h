@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::test {
@@ -41,6 +42,8 @@ struct EncodeOptions {
     bool exifWithGps = false;    // add an unrelated GPS IFD pointer tag before the orientation
     bool xmpBeforeExif = false;  // an XMP packet in an APP1 marker ahead of the EXIF one
     std::vector<uint8_t> iccProfile{};
+    // Written as they stand after the XMP and EXIF markers, before the profile.
+    std::vector<std::pair<int, std::vector<uint8_t>>> markers{};
 };
 
 std::vector<uint8_t> EncodeJpeg(const RawImage& image, const EncodeOptions& options = {});
@@ -63,6 +66,9 @@ struct JpegFacts {
     std::vector<uint8_t> firstApp1;  // body of the first APP1
     int app2Count = 0;
     std::vector<std::pair<int, int>> sampling;  // per component (h, v)
+    // APP1..APP15 and comment markers (code, body), in file order; APP0 and APP2 (JFIF and the
+    // colour profile) are left out.
+    std::vector<std::pair<int, std::vector<uint8_t>>> metadataMarkers;
 };
 JpegFacts ReadFacts(const std::vector<uint8_t>& bytes);
 

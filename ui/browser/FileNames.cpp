@@ -1,5 +1,7 @@
 #include "FileNames.h"
 
+#include "core/file_names.h"
+
 namespace velmora::ui {
 
 QString ExtractFileExt(const QString& name) {
@@ -30,7 +32,7 @@ QString AsciiUpperCase(const QString& text) {
 }
 
 bool HasJpgExtension(const QString& displayName) {
-    return AsciiUpperCase(ExtractFileExt(displayName)) == QLatin1String(".JPG");
+    return velmora::HasJpgExtension(displayName.toUtf8().toStdString());
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

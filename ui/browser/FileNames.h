@@ -16,8 +16,9 @@ std::string ExtractFileExt(const std::string& path);
 // Upper case for the letters a..z only; every other character stays as it is.
 QString AsciiUpperCase(const QString& text);
 
-// The JPEG filter of the file list: the name's extension, upper-cased, is ".JPG". Folders
-// are judged by the same rule, so ".jpeg" is out and a folder named "x.jpg" is in.
+// The JPEG filter of the file list: the core's rule (the extension is ".jpg" in any letter
+// case) on the display name. Folders are judged by the same rule, so ".jpeg" is out and a
+// folder named "x.jpg" is in.
 bool HasJpgExtension(const QString& displayName);
 
 // folder + "/" + name, without doubling the "/" of the root.
