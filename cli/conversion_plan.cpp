@@ -2,31 +2,49 @@
 
 #include <unordered_map>
 
+#include "cli/name_quoting.h"
 #include "core/file_io.h"
 
 namespace velmora::cli {
 
-std::string OutputPathFor(const std::string& outputDirectory, const std::string& source) {
-    const bool endsInSlash = !outputDirectory.empty() && outputDirectory.back() == '/';
-    return outputDirectory + (endsInSlash ? "" : "/") + FileNameOf(source);
+namespace {
+
+std::string JoinUnder(const std::string& directory, const std::string& name) {
+    const bool endsInSlash = !directory.empty() && directory.back() == '/';
+    return directory + (endsInSlash ? "" : "/") + name;
 }
 
-std::vector<PlannedFile> PlanConversions(const std::string& outputDirectory,
-                                         const std::vector<std::string>& sources) {
-    std::vector<PlannedFile> plan;
-    plan.reserve(sources.size());
-    std::unordered_map<std::string, const std::string*> firstSourceOf;
-    for (const std::string& source : sources) {
-        PlannedFile file{source, OutputPathFor(outputDirectory, source), {}};
-        const std::string name = FileNameOf(source);
+}  // namespace
+
+std::string OutputPathFor(const std::string& outputDirectory, const std::string& source) {
+    return JoinUnder(outputDirectory, FileNameOf(source));
+}
+
+void PlanConversions(const std::string& outputDirectory, std::vector<PlannedFile>& files) {
+    const bool toStandardOutput = outputDirectory == "-";
+    std::unordered_map<std::string, const PlannedFile*> firstFileFor;
+    for (PlannedFile& file : files) {
+        if (!file.refusal.empty()) {
+            continue;
+        }
+        const std::string name = FileNameOf(file.outputName);
         if (name.empty() || name == "." || name == "..") {
             file.refusal = "not converted, no file name";
-        } else if (const auto [it, first] = firstSourceOf.emplace(file.output, &source); !first) {
-            file.refusal = "not converted, same output file as " + *it->second;
+            continue;
         }
-        plan.push_back(std::move(file));
+        if (toStandardOutput) {
+            file.toStandardOutput = true;
+            continue;
+        }
+        file.output = JoinUnder(outputDirectory, file.outputName);
+        if (const auto [it, first] = firstFileFor.emplace(file.output, &file); !first) {
+            file.refusal = "not converted, same output file as " + DisplayName(*it->second);
+        }
     }
-    return plan;
+}
+
+std::string DisplayName(const PlannedFile& file) {
+    return QuotedName(file.source);
 }
 
 }  // namespace velmora::cli

@@ -1,4 +1,4 @@
-// Which output file each FILE of the command line goes to, and which FILEs are refused.
+// Which output file each source goes to, and which sources are refused.
 #pragma once
 
 #include <string>
@@ -7,19 +7,29 @@
 namespace velmora::cli {
 
 struct PlannedFile {
-    std::string source;
-    std::string output;
+    // The path as given or found; "-" with fromStandardInput.
+    std::string source{};
+    bool fromStandardInput = false;
+    // The output's path under the output directory: the file name, or with -R the path
+    // relative to the walked folder or the listed path.
+    std::string outputName{};
+    // The output path; empty with toStandardOutput.
+    std::string output{};
+    bool toStandardOutput = false;
     // Not empty: the file is not converted and this is why.
-    std::string refusal;
+    std::string refusal{};
 };
 
 // DIR + "/" + the file's name, with no second "/" when DIR ends in one.
 std::string OutputPathFor(const std::string& outputDirectory, const std::string& source);
 
-// A file whose name is empty, "." or ".." is refused, and so is a file whose output path
-// repeats an earlier file's: converting it would overwrite that file's output, and the
-// result would depend on which conversion finished last.
-std::vector<PlannedFile> PlanConversions(const std::string& outputDirectory,
-                                         const std::vector<std::string>& sources);
+// Fills in each file's output path (outputDirectory "-": standard output). A file whose output
+// name is empty, "." or ".." is refused, and so is a file whose output path repeats an earlier
+// file's: converting it would overwrite that file's output, and the result would depend on
+// which conversion finished last.
+void PlanConversions(const std::string& outputDirectory, std::vector<PlannedFile>& files);
+
+// The name shown for a source in messages, made safe for a terminal.
+std::string DisplayName(const PlannedFile& file);
 
 }  // namespace velmora::cli

@@ -1,44 +1,32 @@
 #include "convert_files.h"
 
-#include <exception>
-#include <optional>
-#include <string>
-#include <vector>
+#include <chrono>
 
-#include "cli/conversion_plan.h"
+#include "cli/file_conversion.h"
 #include "cli/parallel_runner.h"
-#include "core/compress_file.h"
 
 namespace velmora::cli {
 
-int ConvertFiles(const ConvertOptions& options, ConsoleReport& report) {
-    const std::vector<PlannedFile> plan = PlanConversions(options.outputDirectory, options.files);
-    // The reason each file failed; empty for a converted file.
-    std::vector<std::optional<std::string>> failures(plan.size());
-    bool anyFailed = false;
+int ConvertFiles(const std::vector<PlannedFile>& plan, const ConvertOptions& options,
+                 ConsoleReport& report) {
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<FileResult> results(plan.size());
+    RunTotals totals;
 
     const auto convert = [&](size_t i) {
-        const PlannedFile& file = plan[i];
-        if (!file.refusal.empty()) {
-            failures[i] = file.refusal;
-            return;
-        }
-        try {
-            CompressFile(file.source, file.output, options.compressPercent, options.resizePercent);
-        } catch (const std::exception& error) {
-            failures[i] = error.what();
-        }
+        report.Started(i, plan[i].source);
+        results[i] = ConvertPlannedFile(plan[i], options);
     };
     const auto reportFile = [&](size_t i) {
-        if (failures[i]) {
-            report.Failure(plan[i].source, *failures[i]);
-            anyFailed = true;
-        }
-        report.Progress(i + 1, plan[i].source);
+        report.Finished(plan[i].source, results[i]);
+        totals.Add(results[i]);
+        // Reported results are not needed any more.
+        results[i] = FileResult();
     };
     RunInParallel(plan.size(), options.jobs, convert, reportFile);
-    report.Finish();
-    return anyFailed ? 1 : 0;
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    report.Finish(totals, elapsed.count());
+    return totals.failed > 0 ? 1 : 0;
 }
 
 }  // namespace velmora::cli

@@ -1,11 +1,15 @@
 // Runs the real velmora-convert program on small generated JPEG files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -15,11 +19,14 @@
 #include "support/jpeg_fixture.h"
 #include "support/temp_dir.h"
 
-extern char** environ;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VELMORA_SANITIZED 1
+#endif
 
 namespace velmora {
 namespace {
 
+namespace fs = std::filesystem;
 using velmora::test::EntriesOf;
 using velmora::test::ReadBytes;
 using velmora::test::ReadText;
@@ -31,10 +38,19 @@ struct RunResult {
     std::string err;
 };
 
+struct RunSetup {
+    // Standard input comes from this file (else from /dev/null).
+    std::string input{};
+    // The working directory of the program.
+    std::string directory{};
+    // A bound on the program's address space, in bytes.
+    std::optional<rlim_t> addressSpace{};
+};
+
 class ConvertProgramTest : public ::testing::Test {
   protected:
     // Runs velmora-convert with the arguments, its standard streams going to files.
-    RunResult Run(const std::vector<std::string>& arguments) {
+    RunResult Run(const std::vector<std::string>& arguments, const RunSetup& setup = {}) {
         std::vector<std::string> argv{VELMORA_CONVERT_PATH};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         std::vector<char*> pointers;
@@ -42,26 +58,33 @@ class ConvertProgramTest : public ::testing::Test {
             pointers.push_back(argument.data());
         }
         pointers.push_back(nullptr);
-
+        const std::string input = setup.input.empty() ? "/dev/null" : setup.input;
         const std::string outPath = streams_.File("stdout");
         const std::string errPath = streams_.File("stderr");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        pid_t pid = 0;
-        const int spawned =
-            posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        RunResult result;
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << argv[0];
-            return result;
+
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // Only async-signal-safe calls from here on.
+            const int in = ::open(input.c_str(), O_RDONLY);
+            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+                ::dup2(err, 2) < 0) {
+                ::_exit(126);
+            }
+            if (!setup.directory.empty() && ::chdir(setup.directory.c_str()) != 0) {
+                ::_exit(126);
+            }
+            if (setup.addressSpace) {
+                const rlimit limit{*setup.addressSpace, *setup.addressSpace};
+                ::setrlimit(RLIMIT_AS, &limit);
+            }
+            ::execv(pointers[0], pointers.data());
+            ::_exit(127);
         }
+        RunResult result;
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
         result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.out = ReadText(outPath);
@@ -70,23 +93,37 @@ class ConvertProgramTest : public ::testing::Test {
     }
 
     // A small JPEG file; the seed makes each one different.
-    std::string MakeJpeg(const std::string& name, unsigned seed, int width = 40, int height = 30) {
+    std::string MakeJpeg(const std::string& name, unsigned seed, int width = 40, int height = 30,
+                         int quality = 90) {
         const std::string path = files_.File(name);
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        fs::create_directories(fs::path(path).parent_path());
         velmora::test::WriteBytes(
-            path, velmora::test::EncodeJpeg(velmora::test::MakePattern(width, height, 3, seed)));
+            path, velmora::test::EncodeJpeg(velmora::test::MakePattern(width, height, 3, seed),
+                                            {.quality = quality}));
         return path;
     }
 
     std::string MakeOutputDirectory(const std::string& name) {
         const std::string path = files_.File(name);
-        std::filesystem::create_directory(path);
+        fs::create_directories(path);
         return path;
     }
 
     // What the core makes of the file at these percents.
     std::vector<uint8_t> Expected(const std::string& source, int compress, int resize) {
         return CompressBytes(ReadBytes(source), compress, resize);
+    }
+
+    // Every file under the folder, as paths relative to it, sorted.
+    static std::vector<std::string> FilesUnder(const std::string& folder) {
+        std::vector<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (!entry.is_directory()) {
+                files.push_back(fs::relative(entry.path(), folder).string());
+            }
+        }
+        std::sort(files.begin(), files.end());
+        return files;
     }
 
     TempDir files_;
@@ -107,6 +144,9 @@ TEST_F(ConvertProgramTest, ConvertsEveryFileWithTheGivenPercents) {
     converted.LoadPictureFile(out + "/a.jpg");
     EXPECT_EQ(converted.Width(), 20);
     EXPECT_EQ(converted.Height(), 15);
+
+    EXPECT_EQ(Run({"--compress=30", "--resize", "70", "--output", out, a}).exitStatus, 0);
+    EXPECT_EQ(ReadBytes(out + "/a.jpg"), Expected(a, 30, 70));
 }
 
 TEST_F(ConvertProgramTest, DefaultsAreCompression75AndFullSize) {
@@ -126,9 +166,9 @@ TEST_F(ConvertProgramTest, AFailingFileIsReportedAndTheOthersStillConverted) {
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.err,
               "velmora-convert: " + missing + ": " + EFOpenError(missing, ENOENT).what() + "\n");
-    EXPECT_TRUE(std::filesystem::exists(out + "/a.jpg"));
-    EXPECT_TRUE(std::filesystem::exists(out + "/b.jpg"));
-    EXPECT_FALSE(std::filesystem::exists(out + "/missing.jpg"));
+    EXPECT_TRUE(fs::exists(out + "/a.jpg"));
+    EXPECT_TRUE(fs::exists(out + "/b.jpg"));
+    EXPECT_FALSE(fs::exists(out + "/missing.jpg"));
 }
 
 TEST_F(ConvertProgramTest, RepeatedOutputNamesAreRefusedNotOverwritten) {
@@ -141,6 +181,85 @@ TEST_F(ConvertProgramTest, RepeatedOutputNamesAreRefusedNotOverwritten) {
     EXPECT_EQ(result.err, "velmora-convert: " + second + ": not converted, same output file as " +
                               first + "\n");
     EXPECT_EQ(ReadBytes(out + "/a.jpg"), Expected(first, 75, 100));
+}
+
+// A tree as a camera import leaves it: nested folders, names in every letter case, files
+// that are no pictures, hidden folders and files, a symlinked folder, and the output
+// directory of an earlier run inside it.
+class RecursiveTreeTest : public ConvertProgramTest {
+  protected:
+    void SetUp() override {
+        int seed = 1;
+        for (const char* name : {"a.jpg", "B.JPG", "2023/c.Jpg", "2023/june/d.jpg",
+                                 "2023/june/e.jpg", ".cache/thumb.jpg", "2023/.f.jpg"}) {
+            MakeJpeg("tree/" + std::string(name), static_cast<unsigned>(seed), 24 + 8 * seed, 20);
+            ++seed;
+        }
+        test::WriteText(files_.File("tree/notes.txt"), "not a picture");
+        test::WriteText(files_.File("tree/g.jpeg"), "the browser does not list .jpeg either");
+        MakeJpeg("elsewhere/linked.jpg", 20);
+        fs::create_directory_symlink(files_.File("elsewhere"), files_.File("tree/link"));
+        MakeJpeg("tree/small/earlier-output.jpg", 21);
+    }
+
+    const std::vector<std::string> kConverted = {"2023/c.Jpg", "2023/june/d.jpg", "2023/june/e.jpg",
+                                                 "B.JPG", "a.jpg"};
+};
+
+TEST_F(RecursiveTreeTest, ConvertsTheTreeIntoTheSameRelativePaths) {
+    const std::string out = files_.File("tree/small");
+    const RunResult result = Run({"-R", "-c", "40", "-r", "80", "-o", out, files_.File("tree")});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    std::vector<std::string> expected = kConverted;
+    expected.push_back("earlier-output.jpg");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesUnder(out), expected) << "the output folder inside the tree is not walked";
+    for (const std::string& name : kConverted) {
+        EXPECT_EQ(ReadBytes(out + "/" + name), Expected(files_.File("tree/" + name), 40, 80))
+            << name;
+    }
+
+    // Without -R the folder fails on its own; the other files are converted.
+    const std::string flat = MakeOutputDirectory("flat");
+    const RunResult plain = Run({"-o", flat, files_.File("tree"), files_.File("tree/a.jpg")});
+    EXPECT_EQ(plain.exitStatus, 1);
+    EXPECT_EQ(plain.err, "velmora-convert: " + files_.File("tree") +
+                             ": not converted, a folder (-R converts the .jpg files in it)\n");
+    EXPECT_EQ(FilesUnder(flat), std::vector<std::string>{"a.jpg"});
+}
+
+// find … -print0 | velmora-convert -R -0 --files-from - gives the same tree as -R itself, on
+// one thread or several.
+TEST_F(RecursiveTreeTest, AFileListFromFindGivesTheSameTreeWhateverTheJobs) {
+    const std::string walked = MakeOutputDirectory("walked");
+    ASSERT_EQ(Run({"-R", "-j", "1", "-o", walked, files_.File("tree")}).exitStatus, 0);
+
+    std::string list;
+    for (const std::string& name : FilesUnder(walked)) {
+        list += "./" + name + '\0';
+    }
+    test::WriteText(files_.File("list"), list);
+    for (const char* jobs : {"1", "3"}) {
+        const std::string listed = MakeOutputDirectory(std::string("listed") + jobs);
+        const RunResult result =
+            Run({"-R", "-0", "--files-from", "-", "-j", jobs, "-o", listed},
+                {.input = files_.File("list"), .directory = files_.File("tree")});
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(FilesUnder(listed), FilesUnder(walked));
+        for (const std::string& name : FilesUnder(walked)) {
+            EXPECT_EQ(ReadBytes(listed + "/" + name), ReadBytes(walked + "/" + name)) << name;
+        }
+    }
+
+    // Without -R the listed names go into DIR by their file names: one line each.
+    test::WriteText(files_.File("lines"), "a.jpg\n2023/june/d.jpg\n\n");
+    const std::string flat = MakeOutputDirectory("flat");
+    EXPECT_EQ(
+        Run({"--files-from", files_.File("lines"), "-o", flat}, {.directory = files_.File("tree")})
+            .exitStatus,
+        0);
+    EXPECT_EQ(FilesUnder(flat), (std::vector<std::string>{"a.jpg", "d.jpg"}));
 }
 
 TEST_F(ConvertProgramTest, ParallelRunsMatchASingleThreadedRun) {
@@ -166,34 +285,197 @@ TEST_F(ConvertProgramTest, ParallelRunsMatchASingleThreadedRun) {
     for (unsigned i = 0; i < 7; ++i) {
         const std::string name = "/p" + std::to_string(i) + ".jpg";
         EXPECT_EQ(ReadBytes(outputs[0] + name), ReadBytes(outputs[1] + name)) << name;
+        EXPECT_EQ(ReadBytes(outputs[0] + name), Expected(files[i < 2 ? i : i + 1], 40, 70));
     }
     EXPECT_EQ(EntriesOf(outputs[0]), EntriesOf(outputs[1]));
 }
 
-TEST_F(ConvertProgramTest, WrongCommandLinesExitWithStatus2AndTheUsage) {
+TEST_F(ConvertProgramTest, StandardInputAndOutput) {
     const std::string a = MakeJpeg("a.jpg", 1);
     const std::string out = MakeOutputDirectory("out");
+
+    const RunResult toFile = Run({"-c", "30", "-o", out, "-"}, {.input = a});
+    EXPECT_EQ(toFile.exitStatus, 0) << toFile.err;
+    EXPECT_EQ(ReadBytes(out + "/stdin.jpg"), Expected(a, 30, 100));
+
+    const RunResult piped = Run({"-c", "30", "-r", "50", "-o", "-", "-"}, {.input = a});
+    EXPECT_EQ(piped.exitStatus, 0) << piped.err;
+    const std::vector<uint8_t> expected = Expected(a, 30, 50);
+    EXPECT_EQ(piped.out, std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(piped.err, "");
+
+    const RunResult named = Run({"-c", "30", "-o", "-", a});
+    const std::vector<uint8_t> fromStandardInput = ReadBytes(out + "/stdin.jpg");
+    EXPECT_EQ(named.out, std::string(fromStandardInput.begin(), fromStandardInput.end()));
+
+    // A source that is kept still reaches the pipe, as it is.
+    const std::string sixty = MakeJpeg("sixty.jpg", 2, 80, 60, 60);
+    const RunResult kept = Run({"-c", "10", "--only-smaller", "-o", "-", sixty});
+    EXPECT_EQ(kept.exitStatus, 0);
+    const std::vector<uint8_t> original = ReadBytes(sixty);
+    EXPECT_EQ(kept.out, std::string(original.begin(), original.end()));
+
+    const RunResult broken = Run({"-o", "-", "-"}, {.input = files_.File("missing-is-dev-null")});
+    EXPECT_EQ(broken.exitStatus, 126) << "the runner could not open the input";
+    const RunResult empty = Run({"-o", "-", "-"});
+    EXPECT_EQ(empty.exitStatus, 1);
+    EXPECT_EQ(empty.err, "velmora-convert: -: JPEG error #42\n");
+    EXPECT_EQ(empty.out, "");
+}
+
+TEST_F(ConvertProgramTest, MaxSizeMatchesTheConversionAtTheChosenPercent) {
+    const std::string photo = MakeJpeg("photo.jpg", 3, 240, 180, 97);
+    const std::string out = MakeOutputDirectory("out");
+    for (const int resize : {100, 60}) {
+        // Percent 50 fits, whatever the rounding to kilobytes.
+        const size_t atFifty = Expected(photo, 50, resize).size();
+        const std::string kilobytes = std::to_string((atFifty + 1023) / 1024);
+        const RunResult result =
+            Run({"--max-size", kilobytes, "-r", std::to_string(resize), "-o", out, photo});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        // The chosen quality is reported without -v.
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(result.err, match, std::regex("quality ([0-9]+)")))
+            << result.err;
+        const int compress = 100 - std::stoi(match[1]);
+        EXPECT_EQ(ReadBytes(out + "/photo.jpg"), Expected(photo, compress, resize));
+        EXPECT_LE(ReadBytes(out + "/photo.jpg").size(), std::stoul(kilobytes) * 1024);
+        EXPECT_GT(Expected(photo, compress - 1, resize).size(), std::stoul(kilobytes) * 1024);
+    }
+
+    const RunResult tooSmall = Run({"--max-size", "1", "-o", out, photo});
+    EXPECT_EQ(tooSmall.exitStatus, 1);
+    EXPECT_NE(tooSmall.err.find("velmora-convert: " + photo +
+                                ": does not fit in 1 KB even at quality 1 ("),
+              std::string::npos)
+        << tooSmall.err;
+}
+
+TEST_F(ConvertProgramTest, OutputDirectoryProblemsAreUsageErrorsBeforeAnyWork) {
+    const std::string a = MakeJpeg("a.jpg", 1);
+    const std::string readOnly = MakeOutputDirectory("read-only");
+    ::chmod(readOnly.c_str(), 0555);
+    const struct {
+        std::string directory;
+        std::string problem;
+    } cases[] = {
+        {files_.File("missing"), "No such file or directory"},
+        {a, "Not a directory"},
+        {readOnly, "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"-o", c.directory};
+        arguments.insert(arguments.end(), 50, a);
+        const RunResult result = Run(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << c.directory;
+        EXPECT_EQ(result.err.rfind("velmora-convert: -o: " + c.directory + ": " + c.problem +
+                                       "\nUsage: velmora-convert ",
+                                   0),
+                  0u)
+            << result.err;
+    }
+    EXPECT_TRUE(fs::is_empty(readOnly));
+}
+
+TEST_F(ConvertProgramTest, VerboseQuietAndTheExitStatusOfSkippedAndKeptFiles) {
+    const std::string a = MakeJpeg("a.jpg", 1, 80, 60);
+    const std::string sixty = MakeJpeg("sixty.jpg", 2, 80, 60, 60);
+    const std::string out = MakeOutputDirectory("out");
+    test::WriteText(out + "/a.jpg", "old");
+
+    const RunResult verbose = Run({"-v", "-n", "--only-smaller", "-c", "10", "-o", out, a, sixty});
+    EXPECT_EQ(verbose.exitStatus, 0) << "skipped and kept files are no failures";
+    const std::regex lines(
+        "^" + a + ": skipped, exists: " + out + "/a.jpg\n" + sixty +
+        ": [0-9]+ -> [0-9]+ bytes \\(\\+[0-9.]+%\\), quality 90; not smaller, the source is kept\n"
+        "0 converted, 0 failed, 1 skipped, 1 kept in [0-9.]+ s\n$");
+    EXPECT_TRUE(std::regex_match(verbose.err, lines)) << verbose.err;
+    EXPECT_EQ(ReadText(out + "/a.jpg"), "old");
+    EXPECT_FALSE(fs::exists(out + "/sixty.jpg"));
+
+    const RunResult quiet = Run({"-q", "-o", out, sixty, files_.File("missing.jpg")});
+    EXPECT_EQ(quiet.exitStatus, 1);
+    EXPECT_EQ(quiet.err.rfind("velmora-convert: " + files_.File("missing.jpg") + ": ", 0), 0u);
+    EXPECT_EQ(std::count(quiet.err.begin(), quiet.err.end(), '\n'), 1) << quiet.err;
+    EXPECT_EQ(Run({"-q", "-o", out, sixty}).err, "");
+
+    const RunResult dryRun = Run({"--dry-run", "-o", files_.File("dry"), a}, {});
+    EXPECT_EQ(dryRun.exitStatus, 2) << "the output directory is checked in a dry run too";
+    const std::string dry = MakeOutputDirectory("dry");
+    const RunResult dryRunHere = Run({"--dry-run", "-o", dry, a});
+    EXPECT_EQ(dryRunHere.exitStatus, 0);
+    EXPECT_NE(dryRunHere.err.find("dry run, nothing written: 1 converted"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(dry));
+}
+
+// A name made to drive the terminal shows as text.
+TEST_F(ConvertProgramTest, ControlCharactersInNamesAreEscaped) {
+    const std::string hostile = files_.File("x\x1b]0;owned\a\x1b[2J\nforged line.jpg");
+    test::WriteText(hostile, "not a picture");
+    const RunResult result = Run({"-o", MakeOutputDirectory("out"), hostile});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, "velmora-convert: '" + files_.File("x") +
+                              "'$'\\033'']0;owned'$'\\a\\033''[2J'$'\\n''forged line.jpg': JPEG "
+                              "error #53\n");
+}
+
+// Memory runs out in the middle of a conversion: the user reads "Out of memory", whatever
+// part of the program ran out.
+TEST_F(ConvertProgramTest, RunningOutOfMemoryIsReportedAsSuch) {
+#ifdef VELMORA_SANITIZED
+    GTEST_SKIP() << "the sanitizers need the address space that this test takes away";
+#endif
+    // A header that claims 20000 × 20000 pixels: the encoder's output buffer alone would
+    // take 300 MB.
+    const std::string bomb = files_.File("bomb.jpg");
+    test::WriteBytes(
+        bomb, test::ClaimingFrameSize(test::EncodeJpeg(test::MakePattern(16, 16)), 20000, 20000));
+    const std::string a = MakeJpeg("a.jpg", 1);
+    const std::string out = MakeOutputDirectory("out");
+    const RunResult result =
+        Run({"-j", "1", "-o", out, bomb, a}, {.addressSpace = rlim_t{256} << 20});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err, "velmora-convert: " + bomb + ": Out of memory\n");
+    EXPECT_EQ(ReadBytes(out + "/a.jpg"), Expected(a, 75, 100)) << "the next file is converted";
+}
+
+TEST_F(ConvertProgramTest, WrongCommandLinesExitWithStatus2AndTheUsage) {
+    const std::string a = MakeJpeg("a.jpg", 1);
+    MakeJpeg("b.jpg", 2);
+    const std::string out = MakeOutputDirectory("out");
     const std::vector<std::vector<std::string>> commandLines = {
-        {"-c", "101", "-o", out, a}, {"-r", "x", "-o", out, a}, {a}, {"-o", out},
-        {"-j", "0", "-o", out, a},   {"--bogus", "-o", out, a},
+        {"-c", "101", "-o", out, a},
+        {"-r", "x", "-o", out, a},
+        {a},
+        {"-o", out},
+        {"-j", "0", "-o", out, a},
+        {"--bogus", "-o", out, a},
+        {"--files-from", files_.File("no-list"), "-o", out},
+        {"-o", "-", a, a},
+        {"-o", out, "-", "--files-from", "-"},
+        {"-R", "-o", "-", files_.File(".")},
     };
     for (const auto& arguments : commandLines) {
         const RunResult result = Run(arguments);
         EXPECT_EQ(result.exitStatus, 2) << arguments[0];
         EXPECT_EQ(result.err.rfind("velmora-convert: ", 0), 0u) << result.err;
-        EXPECT_NE(result.err.find("\nusage: velmora-convert "), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("\nUsage: velmora-convert "), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
     }
-    EXPECT_TRUE(std::filesystem::is_empty(out));
+    EXPECT_TRUE(fs::is_empty(out));
 }
 
 TEST_F(ConvertProgramTest, HelpAndVersion) {
-    const RunResult help = Run({"--help"});
-    EXPECT_EQ(help.exitStatus, 0);
-    EXPECT_EQ(help.out.rfind("usage: velmora-convert ", 0), 0u);
-
-    const RunResult version = Run({"--version"});
-    EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out, "velmora-convert " VELMORA_VERSION "\n");
+    for (const char* help : {"--help", "-h"}) {
+        const RunResult result = Run({help});
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.out.rfind("Usage: velmora-convert ", 0), 0u);
+    }
+    for (const char* version : {"--version", "-V"}) {
+        const RunResult result = Run({version});
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.out, "velmora-convert " VELMORA_VERSION "\n");
+    }
 }
 
 }  // namespace

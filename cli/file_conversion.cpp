@@ -1,0 +1,160 @@
+#include "file_conversion.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <system_error>
+
+#include "cli/size_search.h"
+#include "cli/stream_input.h"
+#include "core/compress_file.h"
+#include "core/errors.h"
+#include "core/file_io.h"
+
+namespace velmora::cli {
+
+namespace {
+
+// Anything at the path, a dangling symlink included, is an existing output.
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::optional<struct stat> SourceTimes(const PlannedFile& file, const ConvertOptions& options) {
+    if (!options.keepDates || file.fromStandardInput) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::stat(file.source.c_str(), &info) != 0) {
+        // Reading the source fails the same way, with the core's message.
+        return std::nullopt;
+    }
+    return info;
+}
+
+std::vector<uint8_t> ReadSource(const PlannedFile& file) {
+    if (file.fromStandardInput) {
+        return ReadToEnd(STDIN_FILENO);
+    }
+    return ReadWholeFile(file.source);
+}
+
+// The conversion, searched for with --max-size. Unless the source is needed afterwards, the
+// core takes it over, which frees its bytes as soon as they are decoded.
+FittedConversion Convert(std::vector<uint8_t>& source, bool sourceNeededAfter,
+                         const ConvertOptions& options) {
+    const int percent = options.compressPercent;
+    if (options.maxBytes) {
+        // Without -c every quality may be tried; with it, none above 100 - c.
+        return ConvertToFit(source, *options.maxBytes, options.compressGiven ? percent : 0,
+                            options.resizePercent, options.metadata);
+    }
+    if (sourceNeededAfter) {
+        return {percent, CompressBytes(source, percent, options.resizePercent, options.metadata)};
+    }
+    return {percent,
+            CompressBytes(std::move(source), percent, options.resizePercent, options.metadata)};
+}
+
+void WriteStandardOutput(const std::vector<uint8_t>& bytes) {
+    const uint8_t* data = bytes.data();
+    size_t size = bytes.size();
+    while (size > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            throw EWriteError();
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+// The folders of an output name with a path (-R), made when missing.
+void MakeParentFolders(const std::string& output) {
+    const std::filesystem::path parent = std::filesystem::path(output).parent_path();
+    std::error_code error;
+    if (!parent.empty() && !std::filesystem::create_directories(parent, error) && error) {
+        throw Exception("Cannot create folder \"" + ExpandFileName(parent.native()) + "\". " +
+                        OsErrorText(error.value()));
+    }
+}
+
+void CopyTimes(const struct stat& source, const std::string& output) {
+    const timespec times[2] = {source.st_atim, source.st_mtim};
+    if (::utimensat(AT_FDCWD, output.c_str(), times, 0) != 0) {
+        throw Exception("converted, but its dates could not be kept: " + OsErrorText(errno));
+    }
+}
+
+FileResult Skipped(const PlannedFile& file) {
+    return {.outcome = FileOutcome::kSkipped, .message = "exists: " + file.output};
+}
+
+FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options) {
+    if (!file.refusal.empty()) {
+        return {.message = file.refusal};
+    }
+    if (options.noClobber && !file.toStandardOutput && Exists(file.output)) {
+        return Skipped(file);
+    }
+    const std::optional<struct stat> times = SourceTimes(file, options);
+    std::vector<uint8_t> source = ReadSource(file);
+    const uint64_t sourceBytes = source.size();
+    // Only a kept source sent to standard output is needed once converted.
+    const bool sourceNeededAfter = options.onlySmaller && file.toStandardOutput;
+    const FittedConversion converted = Convert(source, sourceNeededAfter, options);
+
+    FileResult result{.outcome = FileOutcome::kConverted,
+                      .sourceBytes = sourceBytes,
+                      .outputBytes = converted.bytes.size(),
+                      .compressPercent = converted.compressPercent};
+    if (options.onlySmaller && converted.bytes.size() >= sourceBytes) {
+        result.outcome = FileOutcome::kKept;
+    }
+    if (options.dryRun) {
+        return result;
+    }
+    if (file.toStandardOutput) {
+        // A pipe must still receive a picture: the source itself when it was kept.
+        WriteStandardOutput(result.outcome == FileOutcome::kKept ? source : converted.bytes);
+        return result;
+    }
+    if (result.outcome == FileOutcome::kKept) {
+        return result;
+    }
+    MakeParentFolders(file.output);
+    // Another program (or a link between two of the sources) may have made the output
+    // meanwhile.
+    if (options.noClobber && Exists(file.output)) {
+        return Skipped(file);
+    }
+    WriteFileReplacing(file.output, converted.bytes.data(), converted.bytes.size());
+    if (times) {
+        CopyTimes(*times, file.output);
+    }
+    return result;
+}
+
+}  // namespace
+
+FileResult ConvertPlannedFile(const PlannedFile& file, const ConvertOptions& options) {
+    try {
+        return ConvertOrThrow(file, options);
+    } catch (const std::bad_alloc&) {
+        return {.message = EOutOfMemory().what()};
+    } catch (const std::exception& error) {
+        return {.message = error.what()};
+    }
+}
+
+}  // namespace velmora::cli
