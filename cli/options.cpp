@@ -308,7 +308,7 @@ Conversion:
                           default only the orientation and an RGB colour
                           profile)
 
-Files:
+Input and output:
   -o, --output=DIR        output directory (required, existing, writable);
                           "-" writes the one result to standard output
   -R, --recursive         a folder FILE gives its .jpg files (any letter
@@ -342,12 +342,15 @@ Examples:
   velmora-convert -c 30 -r 50 -o ~/small ~/photos/*.jpg
   velmora-convert -R -n --keep-dates -o /backup/small ~/photos
   velmora-convert --max-size 500 --keep-metadata -o ~/mail IMG_0001.JPG
-  velmora-convert --only-smaller -o ~/photos ~/photos/*.jpg     (in place)
+  velmora-convert --only-smaller -o ~/photos ~/photos/*.jpg
+
   curl -s https://example.org/a.jpg | velmora-convert -c 50 -o - - > a.jpg
+
   find ~/photos -name '*.jpg' -mtime -7 -print0 |
       velmora-convert -0 --files-from - -v --dry-run -o ~/small
+
   cd ~/photos && find . -iname '*.jpg' -print0 |
-      parallel -0 --pipe --recend '\0' --sshlogin 2/:,8/host1,8/host2
+      parallel -0 --pipe --recend '\0' -N 500 -j 1 --sshlogin :,host1,host2 \
       'cd ~/photos && velmora-convert -R -q -0 --files-from - -o ~/small'
 
 Exit status: 0 when no file failed (skipped and kept files are no failures),
