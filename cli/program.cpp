@@ -52,22 +52,39 @@ void CheckStandardStreams(const ConvertOptions& options) {
     }
 }
 
+// A list file's descriptor, closed on every path.
+class ListFile {
+  public:
+    explicit ListFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~ListFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    ListFile(const ListFile&) = delete;
+    ListFile& operator=(const ListFile&) = delete;
+
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// The names in a --files-from list; a list that cannot be read is a usage error.
 std::vector<std::string> ReadList(const std::string& list, char separator) {
     std::vector<uint8_t> bytes;
-    if (list == "-") {
-        bytes = ReadToEnd(STDIN_FILENO);
-    } else {
-        const int fd = ::open(list.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            throw UsageError("--files-from: " + QuotedName(list) + ": " + OsErrorText(errno));
+    try {
+        if (list == "-") {
+            bytes = ReadToEnd(STDIN_FILENO);
+        } else {
+            const ListFile file(list);
+            if (file.Get() < 0) {
+                throw UsageError("--files-from: " + QuotedName(list) + ": " + OsErrorText(errno));
+            }
+            bytes = ReadToEnd(file.Get());
         }
-        try {
-            bytes = ReadToEnd(fd);
-        } catch (const std::exception& error) {
-            ::close(fd);
-            throw UsageError("--files-from: " + QuotedName(list) + ": " + error.what());
-        }
-        ::close(fd);
+    } catch (const Exception& error) {
+        throw UsageError("--files-from: " + QuotedName(list) + ": " + error.what());
     }
     return SplitNames(std::string(bytes.begin(), bytes.end()), separator);
 }
