@@ -10,12 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <random>
-#include <set>
 #include <string_view>
-#include <utility>
 
 namespace velmora {
 
@@ -68,19 +65,6 @@ bool ProcessIsGone(pid_t pid) {
     return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-// Directories already looked through by this process. Never destroyed: a batch worker may
-// still be writing while the program exits and the statics are torn down.
-bool FirstVisit(int directoryFd) {
-    struct stat info {};
-    if (::fstat(directoryFd, &info) != 0) {
-        return false;
-    }
-    static auto* const mutex = new std::mutex;
-    static auto* const visited = new std::set<std::pair<dev_t, ino_t>>;
-    const std::lock_guard lock(*mutex);
-    return visited->emplace(info.st_dev, info.st_ino).second;
-}
-
 }  // namespace
 
 std::string NewTemporaryName() {
@@ -93,9 +77,6 @@ std::string NewTemporaryName() {
 }
 
 void RemoveStaleTemporaries(int directoryFd) {
-    if (!FirstVisit(directoryFd)) {
-        return;
-    }
     const int listing = ::openat(directoryFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) {
         return;  // a directory that may be written but not read keeps what it holds

@@ -14,8 +14,8 @@ std::string NewTemporaryName();
 // this program left when they were killed: names of the writer's form (also the longer form of
 // earlier versions, which began with the target's name) whose process is gone, in files owned
 // by this user. A temporary file of a running writer, another user's file and every other name
-// stay. Each directory is looked through once per process: what a writer killed later leaves
-// is removed by the next process that writes there.
+// stay. Done before every write: reading a directory's names costs little beside converting a
+// photograph into it, and only so does a writer killed a moment ago leave nothing behind.
 void RemoveStaleTemporaries(int directoryFd);
 
 }  // namespace velmora
