@@ -14,6 +14,7 @@
 #include "core/jpeg_image.h"
 #include "core/resize.h"
 #include "support/jpeg_fixture.h"
+#include "support/pipe_guard.h"
 #include "support/temp_dir.h"
 
 namespace velmora::test {
@@ -236,7 +237,10 @@ TEST_F(CompressFileTest, ProfilesAreCarriedOnlyWhenTheyDescribeRgb) {
 // reads a pipe to its end (as the command line does with what it is given).
 TEST_F(CompressFileTest, PipeSourcesAreRefusedUnlessAskedToBeRead) {
     ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0644), 0);
-    EXPECT_THROW(CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100), EFOpenError);
+    EXPECT_THROW(
+        WithoutWaitingOn(dir.File("pipe.jpg"),
+                         [&] { CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100); }),
+        EFOpenError);
 
     const std::vector<uint8_t> photo = EncodeJpeg(MakePattern(40, 30));
     std::thread writer([&] { WriteBytes(dir.File("pipe.jpg"), photo); });

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "write_faults.h"
@@ -11,6 +12,10 @@
 namespace velmora::test {
 
 enum class Temporaries { kUnnamed, kNamed };
+
+inline void PrintTo(Temporaries kind, std::ostream* out) {
+    *out << (kind == Temporaries::kUnnamed ? "unnamed" : "named");
+}
 
 // A test over both kinds; the named kind is forced by refusing unnamed files for the test.
 class BothTemporariesTest : public ::testing::TestWithParam<Temporaries> {
