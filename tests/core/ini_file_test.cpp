@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "support/pipe_guard.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
@@ -74,6 +75,16 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
 TEST_F(IniFileTest, ADirectoryInPlaceOfTheFileReadsAsMissing) {
     std::filesystem::create_directory(path_);
     EXPECT_EQ(Read("OutPath", ""), "");
+}
+
+// A pipe named Config.ini is neither waited for nor written into.
+TEST_F(IniFileTest, APipeInPlaceOfTheFileReadsAsMissingAndIsNotWritten) {
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0644), 0);
+    EXPECT_EQ(velmora::test::WithoutWaitingOn(path_, [&] { return Read("OutPath", "none"); }),
+              "none");
+    EXPECT_THROW(velmora::test::WithoutWaitingOn(path_, [&] { Write("OutPath", "/x/"); }),
+                 EIniFileException);
+    EXPECT_TRUE(std::filesystem::is_fifo(path_));
 }
 
 TEST_F(IniFileTest, EmptyValueIsNotTheDefault) {
