@@ -19,13 +19,18 @@ namespace {
 
 // What libjpeg (6b interface, as libjpeg-turbo builds it) allocates, bounded from above.
 // A whole-picture coefficient buffer holds 64 two-byte coefficients per block of each
-// component, rounded up to whole sampling units.
+// component, rounded up to whole sampling units, and a pointer to each row of blocks.
 constexpr uint64_t kBytesPerBlock = 64 * sizeof(JCOEF);
+constexpr uint64_t kBytesPerBlockRow = sizeof(JBLOCKROW);
 // Rows held by the main, upsampling, colour and post-processing buffers, per component: some
 // 40 at most (4 × 8 rows of the tallest sampling plus context rows), with room to spare.
 constexpr uint64_t kBufferedRows = 64;
-// Tables, the two-pass quantizer's histogram (128 KiB) and the memory pools' own overhead.
-constexpr uint64_t kFixedBytes = uint64_t{512} << 10;
+// Tables, work areas and the memory pools' own overhead: some 50 KiB for the decoder or the
+// encoder of a small picture, with room for what grows with the number of rows beyond the
+// coefficients.
+constexpr uint64_t kFixedBytes = uint64_t{256} << 10;
+// The two-pass colour quantizer's histogram.
+constexpr uint64_t kHistogramBytes = 32 * 64 * 32 * 2;
 // The conversion's own rows: blue, green, red bytes, palette indexes and CMYK samples.
 constexpr uint64_t kOwnBytesPerColumn = 3 + 1 + 4;
 // The shrink's column sums and weights per target and source column (box_shrink.h).
@@ -39,6 +44,10 @@ uint64_t RoundUp(uint64_t n, uint64_t multiple) {
     return CeilDiv(n, multiple) * multiple;
 }
 
+uint64_t CoefficientBytes(uint64_t blocksWide, uint64_t blocksHigh) {
+    return blocksHigh * (blocksWide * kBytesPerBlock + kBytesPerBlockRow);
+}
+
 // Decoding the source with the profile.
 uint64_t SourceDecodingBytes(const jpeg::JpegReader& reader, bool multipleScans,
                              TJPEGDecodeDepth depth) {
@@ -47,14 +56,15 @@ uint64_t SourceDecodingBytes(const jpeg::JpegReader& reader, bool multipleScans,
     uint64_t coefficients = 0;
     for (int i = 0; i < header.num_components; ++i) {
         const jpeg_component_info& component = header.comp_info[i];
-        coefficients += RoundUp(component.width_in_blocks, component.h_samp_factor) *
-                        RoundUp(component.height_in_blocks, component.v_samp_factor) *
-                        kBytesPerBlock;
+        coefficients +=
+            CoefficientBytes(RoundUp(component.width_in_blocks, component.h_samp_factor),
+                             RoundUp(component.height_in_blocks, component.v_samp_factor));
     }
     const bool colour = header.num_components != 1;
     // Two-pass quantization keeps the whole decoded picture.
-    const uint64_t quantizedPicture =
-        depth == TJPEGDecodeDepth::jd8bit && colour ? width * header.image_height * 3 : 0;
+    const uint64_t quantizedPicture = depth == TJPEGDecodeDepth::jd8bit && colour
+                                          ? width * header.image_height * 3 + kHistogramBytes
+                                          : 0;
     const uint64_t components = std::max<uint64_t>(header.num_components, 3);
     return kFixedBytes + (multipleScans ? coefficients : 0) + quantizedPicture +
            kBufferedRows * RoundUp(width, 32) * components + kOwnBytesPerColumn * width;
@@ -62,9 +72,10 @@ uint64_t SourceDecodingBytes(const jpeg::JpegReader& reader, bool multipleScans,
 
 // The encoder's pictures are YCbCr with the luminance sampled 2 × 2.
 uint64_t EncodedCoefficientBytes(uint64_t width, uint64_t height) {
-    const uint64_t luminance = RoundUp(CeilDiv(width, 8), 2) * RoundUp(CeilDiv(height, 8), 2);
-    const uint64_t chrominance = CeilDiv(width, 16) * CeilDiv(height, 16);
-    return (luminance + 2 * chrominance) * kBytesPerBlock;
+    const uint64_t luminance =
+        CoefficientBytes(RoundUp(CeilDiv(width, 8), 2), RoundUp(CeilDiv(height, 8), 2));
+    const uint64_t chrominance = CoefficientBytes(CeilDiv(width, 16), CeilDiv(height, 16));
+    return luminance + 2 * chrominance;
 }
 
 uint64_t EncodingBytes(int width, int height, bool progressive) {
@@ -78,7 +89,8 @@ uint64_t EncodingBytes(int width, int height, bool progressive) {
 uint64_t OwnDecodingBytes(int width, int height, bool progressive, TJPEGDecodeDepth depth) {
     const uint64_t w = static_cast<uint64_t>(width);
     const uint64_t h = static_cast<uint64_t>(height);
-    const uint64_t quantizedPicture = depth == TJPEGDecodeDepth::jd8bit ? w * h * 3 : 0;
+    const uint64_t quantizedPicture =
+        depth == TJPEGDecodeDepth::jd8bit ? w * h * 3 + kHistogramBytes : 0;
     return kFixedBytes + (progressive ? EncodedCoefficientBytes(w, h) : 0) + quantizedPicture +
            kBufferedRows * RoundUp(w, 32) * 3 + kOwnBytesPerColumn * w;
 }
