@@ -17,6 +17,7 @@
 #include "core/resize.h"
 #include "core/stream.h"
 #include "widgets/U_PicScrollBox.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/song_font.h"
 #include "widgets/track_bar.h"
 
@@ -56,20 +57,6 @@ QFrame* PicturePanel(QWidget* parent, const QString& caption, QLabel*& label) {
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
     return panel;
-}
-
-// Each tenth position gets its number, centred on the thumb's centre line for it, above the
-// track, drawn without a background.
-void DrawTickLabel(QPainter& canvas, QPoint location, int index) {
-    if (index % 10 != 0) {
-        return;
-    }
-    canvas.setBrush(Qt::NoBrush);
-    canvas.setFont(SongFont(9));
-    const QString text = QString::number(index);
-    const QFontMetrics metrics(canvas.font());
-    const int left = location.x() - metrics.horizontalAdvance(text) / 2;
-    canvas.drawText(left, 1 + metrics.ascent(), text);
 }
 
 void ShowActualSize(TPicScrollBox* box) {
@@ -241,11 +228,11 @@ void TScrollBoxFrame::RzTrackBar1Change() {
 }
 
 void TScrollBoxFrame::TrkAngleDrawTick(QPainter& canvas, QPoint location, int index) {
-    DrawTickLabel(canvas, location, index);
+    DrawPercentTickLabel(TrkAngle, canvas, location, index);
 }
 
 void TScrollBoxFrame::RzTrackBar1DrawTick(QPainter& canvas, QPoint location, int index) {
-    DrawTickLabel(canvas, location, index);
+    DrawPercentTickLabel(RzTrackBar1, canvas, location, index);
 }
 
 void TScrollBoxFrame::UpdateCompressPreview() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -15,6 +16,7 @@
 #include "support/temp_dir.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "widgets/U_PicScrollBox.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
@@ -60,6 +62,27 @@ TEST(ScrollBoxFrame, StartsEmptyWithBothSlidersAtZero) {
     EXPECT_EQ(frame.Lab_destination->text(), QStringLiteral("压缩效果"));
     EXPECT_TRUE(frame.Lab_WH->text().isEmpty());
     EXPECT_EQ(frame.RadioButton2->text(), QStringLiteral("缩 略 图"));
+}
+
+// Every tick of a slider drawn through its OnDrawTick handler onto a clear image.
+QImage TickLabels(TRzTrackBar& bar, const TRzTrackBar::TDrawTickEvent& drawTick) {
+    QImage image(bar.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (int i = bar.Min(); i <= bar.Max(); ++i) {
+        drawTick(&bar, painter, bar.TickLocation(i), i);
+    }
+    return image;
+}
+
+TEST(ScrollBoxFrame, BothSlidersAreLabelledByThePercentTickPainter) {
+    TScrollBoxFrame frame;
+    for (TRzTrackBar* bar : {frame.TrkAngle, frame.RzTrackBar1}) {
+        bar->resize(333, 42);
+        const QImage labels = TickLabels(*bar, bar->OnDrawTick);
+        EXPECT_EQ(labels, TickLabels(*bar, DrawPercentTickLabel));
+        EXPECT_NE(labels, TickLabels(*bar, [](TRzTrackBar*, QPainter&, QPoint, int) {}));
+    }
 }
 
 TEST(ScrollBoxFrame, WithoutAPictureTheSlidersOnlyWriteThePercentLabel) {

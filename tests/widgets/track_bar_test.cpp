@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "paint_recorder.h"
-#include "tick_labels.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/system_colors.h"
 
 namespace velmora {
@@ -23,7 +23,7 @@ std::unique_ptr<TRzTrackBar> PercentSlider(int width = 333, int height = 42) {
     auto bar = std::make_unique<TRzTrackBar>();
     bar->SetMax(100);
     bar->SetTickStyle(TTickStyle::tkOwnerDraw);
-    bar->OnDrawTick = test::DrawPercentTickLabel;
+    bar->OnDrawTick = DrawPercentTickLabel;
     bar->resize(width, height);
     return bar;
 }
@@ -267,7 +267,7 @@ TEST(TrackBar, PositionChangeRepaintsOnlyTheThumbsOldAndNewPlaces) {
     int ticksDrawn = 0;
     bar->OnDrawTick = [&](TRzTrackBar* b, QPainter& c, QPoint location, int index) {
         ++ticksDrawn;
-        test::DrawPercentTickLabel(b, c, location, index);
+        DrawPercentTickLabel(b, c, location, index);
     };
     bar->setGeometry(2, 14, 333, 42);
     bar->SetShowFocusRect(false);
