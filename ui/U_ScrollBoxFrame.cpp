@@ -112,7 +112,9 @@ void TScrollBoxFrame::BuildCompressPage() {
     bar->addWidget(GroupBox2, 1);
     page->addWidget(Panel1);
 
-    Splitter1 = new TSplitter(Qt::Horizontal, TabSheet_Compress);
+    auto* splitter = new TSplitter(Qt::Horizontal, TabSheet_Compress);
+    splitter->SetSnapShutSize(kPaneMinimum);
+    Splitter1 = splitter;
     Pan_source = PicturePanel(Splitter1, QStringLiteral("原图效果"), Lab_source);
     Pan_destination = PicturePanel(Splitter1, QStringLiteral("压缩效果"), Lab_destination);
     Splitter1->addWidget(Pan_source);

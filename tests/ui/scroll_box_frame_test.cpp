@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QSplitterHandle>
 #include <QTabWidget>
 #include <QTest>
 
@@ -49,6 +51,33 @@ TEST(ScrollBoxFrame, SourcePaneTakesHalfTheFrameWidth) {
     for (auto [width, half] : {std::pair{499, 249}, {498, 249}, {800, 400}}) {
         frame.resize(width, 463);
         EXPECT_EQ(frame.Pan_source->width(), half) << width;
+    }
+}
+
+// Drags the splitter's handle so that the source pane would be `width` wide, and releases it.
+void DragSourcePaneTo(TScrollBoxFrame& frame, int width) {
+    QSplitterHandle* handle = frame.Splitter1->handle(1);
+    const QPoint grip = handle->rect().center();
+    const QPoint to = grip + QPoint(width - handle->x(), 0);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+}
+
+TEST(ScrollBoxFrame, SplitterKeepsBothPanesAt30OrSnapsTheSourcePaneShut) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    const int largest = frame.Splitter1->width() - 3 - 30;
+    const std::pair<int, int> cases[] = {{120, 120}, {31, 31}, {30, 0},  {16, 0},
+                                         {3, 0},     {0, 0},   {-40, 0}, {2000, largest}};
+    for (auto [releasedAt, width] : cases) {
+        DragSourcePaneTo(frame, 200);
+        ASSERT_EQ(frame.Splitter1->sizes().front(), 200);
+        DragSourcePaneTo(frame, releasedAt);
+        EXPECT_EQ(frame.Splitter1->sizes().front(), width) << releasedAt;
     }
 }
 
