@@ -32,9 +32,9 @@ constexpr int kLabelHeight = 12;
 constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kPaneMinimum = 30;
 
-QVBoxLayout* StackLayout(QWidget* parent, int margin = 0) {
+QVBoxLayout* StackLayout(QWidget* parent) {
     auto* layout = new QVBoxLayout(parent);
-    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     return layout;
 }
@@ -47,11 +47,20 @@ TRzTrackBar* PercentSlider(QWidget* parent) {
     return slider;
 }
 
+// A page in the button-face colour like the panes and captions on it, rather than in the
+// lighter colour the style gives the inside of a tab control.
+QWidget* TabPage() {
+    auto* page = new QWidget;
+    page->setBackgroundRole(QPalette::Button);
+    page->setAutoFillBackground(true);
+    return page;
+}
+
 QFrame* PicturePanel(QWidget* parent, const QString& caption, QLabel*& label) {
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setMinimumWidth(kPaneMinimum);
-    auto* layout = StackLayout(panel, 1);
+    auto* layout = StackLayout(panel);
     label = new QLabel(caption, panel);
     label->setFixedHeight(kLabelHeight);
     label->setAlignment(Qt::AlignCenter);
@@ -84,7 +93,7 @@ TScrollBoxFrame::TScrollBoxFrame(QWidget* owner) : QWidget(owner) {
 }
 
 void TScrollBoxFrame::BuildCompressPage() {
-    TabSheet_Compress = new QWidget;
+    TabSheet_Compress = TabPage();
     PageControl1->addTab(TabSheet_Compress, QStringLiteral("图片压缩"));
     auto* page = StackLayout(TabSheet_Compress);
 
@@ -141,7 +150,7 @@ void TScrollBoxFrame::BuildCompressPage() {
 }
 
 void TScrollBoxFrame::BuildResizePage() {
-    TabSheet_Resize = new QWidget;
+    TabSheet_Resize = TabPage();
     PageControl1->addTab(TabSheet_Resize, QStringLiteral("图片缩放"));
     auto* page = StackLayout(TabSheet_Resize);
 

@@ -13,12 +13,15 @@
 #include "core/compress_file.h"
 #include "core/jpeg_image.h"
 #include "core/kilobytes.h"
+#include "support/geometry_print.h"
 #include "support/jpeg_fixture.h"
 #include "support/scroll_bar_parts.h"
 #include "support/temp_dir.h"
+#include "ui/GroupBox.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "widgets/U_PicScrollBox.h"
 #include "widgets/percent_tick_label.h"
+#include "widgets/system_colors.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
@@ -112,6 +115,37 @@ TEST(ScrollBoxFrame, BothSlidersAreLabelledByThePercentTickPainter) {
         EXPECT_EQ(labels, TickLabels(*bar, DrawPercentTickLabel));
         EXPECT_NE(labels, TickLabels(*bar, [](TRzTrackBar*, QPainter&, QPoint, int) {}));
     }
+}
+
+TEST(ScrollBoxFrame, PanelsInsetTheirLabelsAndPanesByTheBorderOnly) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    QApplication::processEvents();
+    for (auto [panel, label, box] :
+         {std::tuple{frame.Pan_source, frame.Lab_source, frame.SourceBox},
+          {frame.Pan_destination, frame.Lab_destination, frame.DestBox}}) {
+        const int inside = panel->width() - 2;
+        EXPECT_EQ(label->geometry(), QRect(1, 1, inside, 12));
+        EXPECT_EQ(box->geometry(), QRect(1, 13, inside, panel->height() - 14));
+    }
+}
+
+TEST(ScrollBoxFrame, BothPagesShowTheButtonFaceAroundTheirControls) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    const QRgb face = SysColor(TSysColor::BtnFace).rgb();
+    // Inside "显示方式" right of its radio buttons, and beside the caption "压缩比例%".
+    const QImage compress = frame.grab().toImage();
+    for (QPoint p : {frame.GroupBox1->mapTo(&frame, QPoint(105, 40)),
+                     frame.GroupBox2->mapTo(&frame, QPoint(200, 3))}) {
+        EXPECT_EQ(compress.pixel(p), face) << p.x() << "," << p.y();
+    }
+    frame.PageControl1->setCurrentWidget(frame.TabSheet_Resize);
+    const QImage resize = frame.grab().toImage();
+    const QPoint besideCaption = frame.GroupBox4->mapTo(&frame, QPoint(200, 3));
+    EXPECT_EQ(resize.pixel(besideCaption), face);
 }
 
 TEST(ScrollBoxFrame, WithoutAPictureTheSlidersOnlyWriteThePercentLabel) {
