@@ -13,7 +13,7 @@ const char* const kMenuBarStyle = R"(
 QMenuBar {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #eef4fd, stop:1 #c9dcf5);
     border-bottom: 1px solid #9fbbe3;
-    padding: 1px 2px;
+    padding: 0px 2px;
 }
 QMenuBar::item { padding: 3px 8px; background: transparent; }
 QMenuBar::item:selected {
@@ -35,11 +35,11 @@ QToolBar {
                                 stop:0 #f6f9fe, stop:0.5 #dce8f9, stop:1 #aec8ec);
     border: 1px solid #7f9fd0;
     border-radius: 3px;
-    margin: 1px 2px;
-    padding: 1px;
+    margin: 0px 2px;
+    padding: 0px 1px;
     spacing: 2px;
 }
-QToolButton { background: transparent; border: 1px solid transparent; padding: 1px 8px; }
+QToolButton { background: transparent; border: 1px solid transparent; padding: 0px 8px; }
 QToolButton:hover {
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff4cc, stop:1 #ffd38f);
     border: 1px solid #2a4d8f;

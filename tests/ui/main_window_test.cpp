@@ -12,12 +12,14 @@
 
 #include "core/settings.h"
 #include "error_recorder.h"
+#include "support/geometry_print.h"
 #include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "ui/U_Velmora.h"
 #include "ui/browser/ShellListView.h"
 #include "ui/browser/ShellTreeView.h"
+#include "widgets/picture_view.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
@@ -118,12 +120,6 @@ TEST_F(MainWindowStart, WindowFrameAndCommands) {
     ui::TF_Velmora& w = Start();
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CorvaneVelmora"));
-    EXPECT_EQ(w.minimumSize(), QSize(800, 600));
-    EXPECT_EQ(w.size(), QSize(800, 600));
-    EXPECT_EQ(w.Panel1->width(), 206);
-    EXPECT_EQ(w.ShellTreeView1->height(), 295);
-    EXPECT_EQ(w.ShellListView1->height(), 150);
-    EXPECT_EQ(w.RzStatusBar1->height(), 19);
     EXPECT_EQ(w.Splitter1->handleWidth(), 3);
     EXPECT_FALSE(w.Splitter1->childrenCollapsible());
     EXPECT_FALSE(w.dxBarManager1ToolBar->isMovable());
@@ -147,11 +143,42 @@ TEST_F(MainWindowStart, WindowFrameAndCommands) {
     EXPECT_EQ(w.dxBarManager1ToolBar->actions(), commands);
 }
 
-TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThan800By600) {
+// The client area of the 800 x 600 window, frame included, holds the layout's sizes exactly:
+// 206 + 3 + 583 wide and 63 + 510 high.
+TEST_F(MainWindowStart, TheLayoutAddsUpToTheClientAreaOfThe800By600Window) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.size(), QSize(792, 573));
+    EXPECT_EQ(w.minimumSize(), QSize(792, 573));
+    auto inWindow = [&w](const QWidget* widget) {
+        return QRect(widget->mapTo(&w, QPoint(0, 0)), widget->size());
+    };
+    const struct {
+        const char* name;
+        const QWidget* widget;
+        QRect bounds;
+    } areas[] = {
+        {"bars", w.dxBarManager1ToolBar, {0, 20, 792, 43}},
+        {"Panel1", w.Panel1, {0, 63, 206, 510}},
+        {"ShellTreeView1", w.ShellTreeView1, {1, 64, 204, 295}},
+        {"cxImage1", w.cxImage1, {1, 359, 204, 213}},
+        {"Panel2", w.Panel2, {209, 63, 583, 510}},
+        {"ShellListView1", w.ShellListView1, {210, 64, 581, 150}},
+        {"ScrollBoxFrame", ui::ScrollBoxFrame, {210, 217, 581, 336}},
+        {"RzStatusBar1", w.RzStatusBar1, {210, 553, 581, 19}},
+    };
+    EXPECT_EQ(inWindow(w.dxBarManager1MenuBar).top(), 0);
+    for (const auto& area : areas) {
+        EXPECT_EQ(inWindow(area.widget), area.bounds) << area.name;
+    }
+}
+
+TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThanItsStartSize) {
     ui::TF_Velmora& w = Start();
     w.show();
     w.resize(500, 300);
-    EXPECT_EQ(w.size(), QSize(800, 600));
+    EXPECT_EQ(w.size(), QSize(792, 573));
 }
 
 TEST_F(MainWindowStart, SplitterKeepsBothPanelsAtLeast160Wide) {
