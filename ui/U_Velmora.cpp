@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "BarLook.h"
 #include "CommandImages.h"
 #include "CoreText.h"
+#include "DesktopCentring.h"
 #include "DialogOpening.h"
 #include "PickFolder.h"
 #include "Splitter.h"
@@ -84,6 +84,7 @@ TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
     setFont(SongPixelFont(12));
     setMinimumSize(kClientWidth, kClientHeight);
     resize(kClientWidth, kClientHeight);
+    CentreOnDesktop(*this);
     BuildBars();
     BuildPanels();
     BuildBrowser();
@@ -252,28 +253,19 @@ int64_t TF_Velmora::GetFileSizeOf(const std::string& path) {
     return FileSizeLow32(path);
 }
 
-void TF_Velmora::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        const QRect available = screen()->availableGeometry();
-        move(available.center() - rect().center());
-    }
-}
-
 void TF_Velmora::Btn_CompressClick() {
     if (SelectedCount() == 0) {
         return;
     }
-    OpenDialog(F_Compress);
+    OpenDialog(F_Compress, *this);
 }
 
 void TF_Velmora::dxBarLargeButton2Click() {
-    OpenDialog(F_OutPath);
+    OpenDialog(F_OutPath, *this);
 }
 
 void TF_Velmora::dxBarLargeButton3Click() {
-    OpenDialog(F_About);
+    OpenDialog(F_About, *this);
 }
 
 }  // namespace velmora::ui
