@@ -1,6 +1,9 @@
 #include "BarLook.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFont>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -25,7 +28,8 @@ QMenuBar::item:pressed {
     border: 1px solid #2a4d8f;
 }
 QMenu { background: #fafcff; border: 1px solid #2a4d8f; }
-QMenu::item { padding: 4px 24px 4px 28px; }
+QMenu::item { padding: 4px 24px 4px 6px; }
+QMenu::icon { padding-left: 4px; }
 QMenu::item:selected { background: #ffe3a8; border: 1px solid #2a4d8f; color: black; }
 )";
 
@@ -50,11 +54,26 @@ QToolButton:pressed {
 }
 )";
 
+// The system's font, drawn without smoothing like the rest of the interface, so that the
+// Song face's own bitmap glyphs draw the Chinese captions at 12 pixels.
+QFont BarFont() {
+    QFont font = QApplication::font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
 }  // namespace
 
 void ApplyBarLook(QMenuBar& menuBar, QToolBar& toolBar) {
-    menuBar.setFont(QApplication::font());
-    toolBar.setFont(QApplication::font());
+    const QFont font = BarFont();
+    menuBar.setFont(font);
+    toolBar.setFont(font);
+    // The drop-down menus are windows of their own and inherit no font from the bar.
+    for (QAction* item : menuBar.actions()) {
+        if (QMenu* menu = item->menu()) {
+            menu->setFont(font);
+        }
+    }
     menuBar.setStyleSheet(QString::fromLatin1(kMenuBarStyle));
     toolBar.setStyleSheet(QString::fromLatin1(kToolBarStyle));
 }

@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QFontInfo>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -171,6 +174,56 @@ TEST_F(MainWindowStart, TheLayoutAddsUpToTheClientAreaOfThe800By600Window) {
     EXPECT_EQ(inWindow(w.dxBarManager1MenuBar).top(), 0);
     for (const auto& area : areas) {
         EXPECT_EQ(inWindow(area.widget), area.bounds) << area.name;
+    }
+}
+
+// The columns of a painted menu item that hold anything but the menu's background, in runs
+// of adjacent columns; the first run is the item's image, the rest its caption.
+std::vector<std::pair<int, int>> InkColumns(const QImage& item, QRgb background) {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < item.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < item.height(); ++y) {
+            ink = ink || item.pixel(x, y) != background;
+        }
+        if (ink && !runs.empty() && runs.back().second == x - 1) {
+            runs.back().second = x;
+        } else if (ink) {
+            runs.emplace_back(x, x);
+        }
+    }
+    return runs;
+}
+
+TEST_F(MainWindowStart, DropDownItemsDrawInTheBarsCrispFontNextToTheirImage) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    const QFontInfo barFont(w.dxBarManager1MenuBar->font());
+    for (QMenu* menu : {w.dxBarSubItem1, w.dxBarSubItem2, w.dxBarSubItem3}) {
+        SCOPED_TRACE(menu->title().toStdString());
+        const QFontInfo itemFont(menu->font());
+        EXPECT_EQ(itemFont.family(), barFont.family());
+        EXPECT_EQ(itemFont.pixelSize(), barFont.pixelSize());
+
+        menu->popup(w.mapToGlobal(QPoint(10, 20)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        const QRect itemArea = menu->actionGeometry(menu->actions().constFirst());
+        const QImage item = menu->grab(itemArea).toImage();
+        menu->hide();
+        const QRgb background = item.pixel(itemArea.width() - 2, itemArea.height() / 2);
+        const std::vector<std::pair<int, int>> runs = InkColumns(item, background);
+        ASSERT_GE(runs.size(), 2u);
+        EXPECT_LE(runs[1].first - runs[0].second, 12) << "caption close to the image";
+
+        // Without smoothing every pixel of the caption is the text's colour or the background.
+        const QRgb text = menu->palette().color(QPalette::Text).rgb();
+        int otherPixels = 0;
+        for (int x = runs[1].first; x < item.width(); ++x) {
+            for (int y = 0; y < item.height(); ++y) {
+                otherPixels += item.pixel(x, y) != text && item.pixel(x, y) != background;
+            }
+        }
+        EXPECT_EQ(otherPixels, 0);
     }
 }
 
