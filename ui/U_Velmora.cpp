@@ -39,6 +39,7 @@ TF_Velmora* F_Velmora = nullptr;
 
 namespace {
 
+// The menu bar and the toolbar together, as their look sizes them (20 + 43).
 constexpr int kBarsHeight = 63;
 constexpr int kPanelBorder = 1;
 constexpr int kLeftPanelWidth = 206;
