@@ -106,8 +106,10 @@ TEST_F(CompressFileTest, NoAreaGivesAnEmptyFile) {
     WriteBytes(dir.File("old.jpg"), {1, 2, 3});
     CompressFile(source, dir.File("old.jpg"), 25, 0);
     CompressFile(source, dir.File("thin.jpg"), 25, 1);  // 0.5 × 0.1 → 0 × 0
+    CompressFile(source, dir.File("flat.jpg"), 25, 5);  // 2.5 × 0.5 → 2 × 0
     EXPECT_TRUE(ReadBytes(dir.File("old.jpg")).empty());
     EXPECT_TRUE(ReadBytes(dir.File("thin.jpg")).empty());
+    EXPECT_TRUE(ReadBytes(dir.File("flat.jpg")).empty());
 }
 
 // Whatever path leads from the output back to the source, an empty result must not take the
