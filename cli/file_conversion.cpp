@@ -12,14 +12,16 @@
 #include <system_error>
 
 #include "cli/size_search.h"
-#include "cli/stream_input.h"
 #include "core/compress_file.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/jpeg_file.h"
 
 namespace velmora::cli {
 
 namespace {
+
+constexpr const char* kStandardInputPath = "/dev/stdin";
 
 // Anything at the path, a dangling symlink included, is an existing output.
 bool Exists(const std::string& path) {
@@ -39,11 +41,9 @@ std::optional<struct stat> SourceTimes(const PlannedFile& file, const ConvertOpt
     return info;
 }
 
-std::vector<uint8_t> ReadSource(const PlannedFile& file) {
-    if (file.fromStandardInput) {
-        return ReadToEnd(STDIN_FILENO);
-    }
-    return ReadWholeFile(file.source);
+// Standard input, like a pipe given as FILE (/dev/stdin, a shell's <(…)), is read to its end.
+std::string SourcePath(const PlannedFile& file) {
+    return file.fromStandardInput ? kStandardInputPath : file.source;
 }
 
 // The conversion, searched for with --max-size. Unless the source is needed afterwards, the
@@ -108,7 +108,7 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
         return Skipped(file);
     }
     const std::optional<struct stat> times = SourceTimes(file, options);
-    std::vector<uint8_t> source = ReadSource(file);
+    std::vector<uint8_t> source = jpeg::ReadJpegFile(SourcePath(file), TNonRegular::ReadToEnd);
     const uint64_t sourceBytes = source.size();
     // Only a kept source sent to standard output is needed once converted.
     const bool sourceNeededAfter = options.onlySmaller && file.toStandardOutput;
@@ -138,7 +138,7 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
     if (options.noClobber && Exists(file.output)) {
         return Skipped(file);
     }
-    WriteFileReplacing(file.output, converted.bytes.data(), converted.bytes.size());
+    WriteConversion(SourcePath(file), file.output, converted.bytes);
     if (times) {
         CopyTimes(*times, file.output);
     }

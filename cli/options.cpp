@@ -2,8 +2,11 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <string_view>
 #include <thread>
+
+#include "core/conversion_budget.h"
 
 namespace velmora::cli {
 
@@ -286,11 +289,12 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
 
 unsigned DefaultJobCount() {
     const unsigned processors = std::thread::hardware_concurrency();
-    return processors > 0 ? processors : 1;
+    return std::min(processors > 0 ? processors : 1, ConversionsThatFitInMemory());
 }
 
 std::string HelpText() {
-    return std::string(kUsageLine) + "\n" + R"(Converts each JPEG FILE into DIR as the Velmora batch does: decoded, encoded
+    return std::string(kUsageLine) + "\n" +
+           R"(Converts each JPEG FILE into DIR as the Velmora batch does: decoded, encoded
 again at quality 100 - PERCENT (-c) and, below -r 100, shrunk to PERCENT (-r)
 of each side and encoded at quality 90. FILE "-" is standard input; its output
 is DIR/stdin.jpg.
@@ -328,7 +332,9 @@ Input and output:
                           modification times
       --dry-run           convert in memory and report; write nothing
   -j, --jobs=N            convert N files at once (default: the number of
-                          processors); the outputs are the same for every N
+                          processors, fewer when the memory available would
+                          not hold that many of the largest conversions);
+                          the outputs are the same for every N
 
 Messages (on standard error):
   -q, --quiet             print nothing but errors

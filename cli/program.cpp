@@ -1,6 +1,5 @@
 #include "program.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,8 +14,8 @@
 #include "cli/options.h"
 #include "cli/output_directory.h"
 #include "cli/source_list.h"
-#include "cli/stream_input.h"
 #include "core/errors.h"
+#include "core/file_io.h"
 
 namespace velmora::cli {
 
@@ -52,37 +51,12 @@ void CheckStandardStreams(const ConvertOptions& options) {
     }
 }
 
-// A list file's descriptor, closed on every path.
-class ListFile {
-  public:
-    explicit ListFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~ListFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    ListFile(const ListFile&) = delete;
-    ListFile& operator=(const ListFile&) = delete;
-
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// The names in a --files-from list; a list that cannot be read is a usage error.
+// The names in a --files-from list, which may be a pipe (standard input, a shell's <(…)); a
+// list that cannot be read is a usage error.
 std::vector<std::string> ReadList(const std::string& list, char separator) {
     std::vector<uint8_t> bytes;
     try {
-        if (list == "-") {
-            bytes = ReadToEnd(STDIN_FILENO);
-        } else {
-            const ListFile file(list);
-            if (file.Get() < 0) {
-                throw UsageError("--files-from: " + QuotedName(list) + ": " + OsErrorText(errno));
-            }
-            bytes = ReadToEnd(file.Get());
-        }
+        bytes = ReadWholeFile(list == "-" ? "/dev/stdin" : list, TNonRegular::ReadToEnd);
     } catch (const Exception& error) {
         throw UsageError("--files-from: " + QuotedName(list) + ": " + error.what());
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "file_io.h"
 #include "picture_metadata.h"
 
 namespace velmora {
@@ -13,9 +14,13 @@ namespace velmora {
 // r = 100 keeps the size and encodes at quality 100 − c (progressive exactly when the source
 // is); below 100 the quality-(100 − c) encoding is decoded again, shrunk to PercentSize of
 // each side and encoded baseline at quality 90; a side of 0 gives an empty file.
-// Raises the error of the failing step; the output is only ever replaced whole.
+// Raises the error of the failing step; the output is only ever replaced whole. An empty
+// output is refused (EFCreateError) where it would replace its own source, whatever path or
+// link leads there. A conversion that would take more memory than the bound is refused before
+// anything big is allocated (conversion_budget.h), and running out of memory is EOutOfMemory.
+// The source must be a regular file unless nonRegular says to read a pipe to its end.
 void CompressFile(const std::string& source, const std::string& output, int compressPercent,
-                  int resizePercent);
+                  int resizePercent, TNonRegular nonRegular = TNonRegular::Refuse);
 
 // The same conversion from the bytes of a source file to the bytes of the output file. The
 // pictures are never held whole: decoded rows stream straight into the encoder, and the
@@ -25,5 +30,10 @@ void CompressFile(const std::string& source, const std::string& output, int comp
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
                                    int resizePercent,
                                    TMetadataKept kept = TMetadataKept::kOrientationAndProfile);
+
+// Writes a conversion's output bytes to output with WriteFileReplacing, the way CompressFile
+// does: an empty output is refused (EFCreateError) where it would replace its own source.
+void WriteConversion(const std::string& source, const std::string& output,
+                     const std::vector<uint8_t>& bytes);
 
 }  // namespace velmora

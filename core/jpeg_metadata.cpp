@@ -12,6 +12,8 @@ constexpr uint8_t kExifSignature[6] = {'E', 'x', 'i', 'f', 0, 0};
 constexpr std::string_view kXmpSignature("http://ns.adobe.com/xap/1.0/", 29);
 constexpr std::string_view kExtendedXmpSignature("http://ns.adobe.com/xmp/extension/", 35);
 constexpr std::string_view kPhotoshopSignature("Photoshop 3.0", 14);
+constexpr size_t kIccColourSpaceOffset = 16;
+constexpr uint8_t kIccRgb[4] = {'R', 'G', 'B', ' '};
 constexpr uint16_t kOrientationTag = 0x0112;
 constexpr uint16_t kTypeShort = 3;
 
@@ -89,6 +91,11 @@ int ExifOrientation(const uint8_t* data, size_t size) {
         }
     }
     return 1;
+}
+
+bool IsRgbProfile(const uint8_t* data, size_t size) {
+    return size >= kIccColourSpaceOffset + sizeof kIccRgb &&
+           std::memcmp(data + kIccColourSpaceOffset, kIccRgb, sizeof kIccRgb) == 0;
 }
 
 std::vector<uint8_t> MakeExifOrientation(int orientation) {

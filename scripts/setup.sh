@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev googletest libbenchmark-dev
     fonts-arphic-uming fonts-dejavu-core
-    xvfb xauth imagemagick xdotool
+    xvfb xauth imagemagick xdotool openbox
     clang libclang-rt-14-dev
     "$@"
 )

@@ -73,6 +73,24 @@ TEST_F(FileConversionTest, OnlySmallerKeepsWhatWouldGrow) {
     EXPECT_EQ(ReadBytes(source), CompressBytes(original, 75, 100));
 }
 
+// A side shrunk to nothing gives an empty output, which never takes its own source's place.
+TEST_F(FileConversionTest, AnEmptyOutputNeverReplacesItsSource) {
+    const std::vector<uint8_t> original = ReadBytes(source);
+    PlannedFile inPlace = File();
+    inPlace.output = source;
+    ConvertOptions options = Options(40);
+    options.resizePercent = 0;
+    const FileResult result = ConvertPlannedFile(inPlace, options);
+    EXPECT_EQ(result.outcome, FileOutcome::kFailed);
+    EXPECT_NE(result.message.find("The output would be empty and replace its own source"),
+              std::string::npos)
+        << result.message;
+    EXPECT_EQ(ReadBytes(source), original);
+    // Elsewhere the empty file is written.
+    EXPECT_EQ(ConvertPlannedFile(File(), options).outcome, FileOutcome::kConverted);
+    EXPECT_TRUE(ReadBytes(dir.File("out/a.jpg")).empty());
+}
+
 TEST_F(FileConversionTest, NoClobberSkipsAnythingAtTheOutputPath) {
     ConvertOptions options = Options(40);
     options.noClobber = true;
