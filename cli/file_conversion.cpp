@@ -14,6 +14,7 @@
 #include "cli/size_search.h"
 #include "core/compress_file.h"
 #include "core/errors.h"
+#include "core/file_descriptor.h"
 #include "core/file_io.h"
 #include "core/jpeg_file.h"
 
@@ -63,22 +64,6 @@ FittedConversion Convert(std::vector<uint8_t>& source, bool sourceNeededAfter,
             CompressBytes(std::move(source), percent, options.resizePercent, options.metadata)};
 }
 
-void WriteStandardOutput(const std::vector<uint8_t>& bytes) {
-    const uint8_t* data = bytes.data();
-    size_t size = bytes.size();
-    while (size > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            throw EWriteError();
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-}
-
 // The folders of an output name with a path (-R), made when missing.
 void MakeParentFolders(const std::string& output) {
     const std::filesystem::path parent = std::filesystem::path(output).parent_path();
@@ -126,7 +111,9 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
     }
     if (file.toStandardOutput) {
         // A pipe must still receive a picture: the source itself when it was kept.
-        WriteStandardOutput(result.outcome == FileOutcome::kKept ? source : converted.bytes);
+        const std::vector<uint8_t>& bytes =
+            result.outcome == FileOutcome::kKept ? source : converted.bytes;
+        WriteAll(STDOUT_FILENO, bytes.data(), bytes.size());
         return result;
     }
     if (result.outcome == FileOutcome::kKept) {
