@@ -2,15 +2,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QSplitterHandle>
 #include <QTest>
 #include <QToolBar>
-
-#include <filesystem>
 
 #include "core/settings.h"
 #include "error_recorder.h"
@@ -230,6 +232,25 @@ TEST_F(MainWindowStart, WindowFrameAndCommands) {
         EXPECT_FALSE(commands[i]->icon().isNull());
     }
     EXPECT_EQ(w.dxBarManager1ToolBar->actions(), commands);
+}
+
+TEST_F(MainWindowStart, EveryWindowShowsTheProgramsIconInEachSize) {
+    const QIcon icon = QApplication::windowIcon();
+    const QList<QSize> sizes = {{16, 16}, {32, 32}, {48, 48}, {128, 128}, {256, 256}};
+    QList<QSize> available = icon.availableSizes();
+    std::sort(available.begin(), available.end(),
+              [](const QSize& a, const QSize& b) { return a.width() < b.width(); });
+    EXPECT_EQ(available, sizes);
+    for (const QSize& size : sizes) {
+        const QImage image = icon.pixmap(size).toImage();
+        EXPECT_EQ(image.size(), size);
+        EXPECT_GT(qAlpha(image.pixel(size.width() / 2, size.height() / 2)), 0) << size.width();
+    }
+    EXPECT_EQ(Start().windowIcon().cacheKey(), icon.cacheKey());
+    QDialog dialog;
+    EXPECT_EQ(dialog.windowIcon().cacheKey(), icon.cacheKey());
+    // The desktop finds the program's entry and icon under this name.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.velmora.Velmora"));
 }
 
 TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThan800By600) {
