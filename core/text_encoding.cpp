@@ -19,7 +19,8 @@ using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>
 
 IconvHandle OpenConverter(const char* to, const char* from) {
     const iconv_t handle = iconv_open(to, from);
-    if (handle == reinterpret_cast<iconv_t>(-1)) {
+    // (iconv_t)-1 is how iconv_open reports a failure.
+    if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         throw std::system_error(errno, std::generic_category(), "iconv_open");
     }
     return IconvHandle(handle);
