@@ -3,7 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-if [ -e .git ]; then
+if [ -e .git ] && command -v git >/dev/null; then
     git ls-files -z '*.cpp' '*.h'
 else
     find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
