@@ -16,7 +16,7 @@ step() {
     echo "test.sh: $name took $((SECONDS - start)) s"
 }
 
-"$top/scripts/setup.sh"
+step "the set-up" "$top/scripts/setup.sh"
 step "the format check" "$top/scripts/check-format.sh"
 step "the build" "$top/scripts/build.sh" -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=ON \
     -DVELMORA_WERROR=ON
