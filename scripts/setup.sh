@@ -17,8 +17,8 @@ run_packages=(
 )
 test_packages=(
     libgtest-dev googletest libbenchmark-dev
-    # Manual pages, the package's metadata and their checks.
-    help2man man-db desktop-file-utils appstream
+    # Manual pages, the package (CPack's dependency scan needs file) and their checks.
+    help2man file man-db desktop-file-utils appstream
     clang-format clang-tidy
     # Fuzzing (fuzz/run.sh).
     clang libclang-rt-14-dev
