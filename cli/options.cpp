@@ -1,8 +1,11 @@
 #include "options.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <thread>
+
+#include "core/conversion_budget.h"
 
 namespace velmora::cli {
 
@@ -135,7 +138,7 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
 
 unsigned DefaultJobCount() {
     const unsigned processors = std::thread::hardware_concurrency();
-    return processors > 0 ? processors : 1;
+    return std::min(processors > 0 ? processors : 1, ConversionsThatFitInMemory());
 }
 
 std::string HelpText() {
@@ -148,7 +151,8 @@ std::string HelpText() {
            "  -r PERCENT  resize percent 0..100; below 100 each side is scaled to PERCENT\n"
            "              of its length and encoded at quality 90 (default 100: same size)\n"
            "  -o DIR      output directory (required)\n"
-           "  -j N        convert N files at once (default: the number of processors)\n"
+           "  -j N        convert N files at once (default: the number of processors, fewer\n"
+           "              when the memory available would not hold that many large files)\n"
            "  --help      show this text\n"
            "  --version   show the version\n"
            "\n"

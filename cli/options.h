@@ -26,7 +26,8 @@ struct Command {
 // files; "--" ends the options.
 Command ParseCommandLine(const std::vector<std::string>& arguments);
 
-// The number of processors, at least 1.
+// The number of processors, but no more conversions than fit at once in the memory available
+// now, each at the bound of what one conversion may take; at least 1.
 unsigned DefaultJobCount();
 
 inline constexpr unsigned kMaxJobs = 1024;

@@ -1,9 +1,13 @@
 #include "compress_file.h"
 
+#include <new>
+
 #include "bitmap.h"
 #include "box_shrink.h"
+#include "conversion_budget.h"
 #include "errors.h"
 #include "file_io.h"
+#include "jpeg_file.h"
 #include "jpeg_image.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
@@ -104,6 +108,7 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPerc
     const TJPEGDecodeDepth depth = TJPEGImage::DefaultDecodeDepth();
     const int quality = 100 - compressPercent;
     const bool progressive = HasMultipleScans(source);
+    CheckConversionBudget(source, resizePercent, depth);
 
     std::vector<uint8_t> compressed;
     int width = 0;
@@ -131,10 +136,20 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPerc
 }
 
 void CompressFile(const std::string& source, const std::string& output, int compressPercent,
-                  int resizePercent) {
+                  int resizePercent, TNonRegular nonRegular) {
     CheckPercents(compressPercent, resizePercent);
-    const std::vector<uint8_t> bytes =
-        CompressBytes(ReadWholeFile(source), compressPercent, resizePercent);
+    std::vector<uint8_t> bytes;
+    try {
+        bytes =
+            CompressBytes(jpeg::ReadJpegFile(source, nonRegular), compressPercent, resizePercent);
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+    // A side shrunk to nothing gives an empty file, which must never take the place of the
+    // photograph it came from.
+    if (bytes.empty() && SameFile(source, output)) {
+        throw EFCreateError(output, "The output would be empty and replace its own source");
+    }
     WriteFileReplacing(output, bytes.data(), bytes.size());
 }
 

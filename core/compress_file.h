@@ -5,15 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "file_io.h"
+
 namespace velmora {
 
 // Converts source into output at compression percent c and resize percent r (both 0..100):
 // r = 100 keeps the size and encodes at quality 100 − c (progressive exactly when the source
 // is); below 100 the quality-(100 − c) encoding is decoded again, shrunk to PercentSize of
 // each side and encoded baseline at quality 90; a side of 0 gives an empty file.
-// Raises the error of the failing step; the output is only ever replaced whole.
+// Raises the error of the failing step; the output is only ever replaced whole. An empty
+// output is refused (EFCreateError) where it would replace its own source, whatever path or
+// link leads there. A conversion that would take more memory than the bound is refused before
+// anything big is allocated (conversion_budget.h), and running out of memory is EOutOfMemory.
+// The source must be a regular file unless nonRegular says to read a pipe to its end.
 void CompressFile(const std::string& source, const std::string& output, int compressPercent,
-                  int resizePercent);
+                  int resizePercent, TNonRegular nonRegular = TNonRegular::Refuse);
 
 // The same conversion from the bytes of a source file to the bytes of the output file. The
 // pictures are never held whole: decoded rows stream straight into the encoder, and the

@@ -132,7 +132,10 @@ TCompressThread::TCompressThread(TCompressHost& host, TPostToUiThread postToUiTh
     auto batch = std::make_shared<TBatch>(TBatch{
         &host,
         handover_,
-        options.convert ? std::move(options.convert) : TConvertFunction(CompressFile),
+        options.convert
+            ? std::move(options.convert)
+            : TConvertFunction([](const std::string& source, const std::string& output, int c,
+                                  int r) { CompressFile(source, output, c, r); }),
         // Taken here so that the worker reads no global, not even at program exit.
         SettingsFilePath(),
     });

@@ -12,11 +12,16 @@ EInvalidGraphic EInvalidGraphic::UnknownExtension(const std::string& extension) 
 EJPEG::EJPEG(int code) : EInvalidGraphic("JPEG error #" + std::to_string(code)), code_(code) {}
 
 EFOpenError::EFOpenError(const std::string& path, int osError)
-    : EStreamError("Cannot open file \"" + ExpandFileName(path) + "\". " + OsErrorText(osError)) {}
+    : EFOpenError(path, OsErrorText(osError)) {}
+
+EFOpenError::EFOpenError(const std::string& path, const std::string& reason)
+    : EStreamError("Cannot open file \"" + ExpandFileName(path) + "\". " + reason) {}
 
 EFCreateError::EFCreateError(const std::string& path, int osError)
-    : EStreamError("Cannot create file \"" + ExpandFileName(path) + "\". " + OsErrorText(osError)) {
-}
+    : EFCreateError(path, OsErrorText(osError)) {}
+
+EFCreateError::EFCreateError(const std::string& path, const std::string& reason)
+    : EStreamError("Cannot create file \"" + ExpandFileName(path) + "\". " + reason) {}
 
 EReadError::EReadError() : EStreamError("Stream read error") {}
 

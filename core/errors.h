@@ -40,16 +40,19 @@ class EStreamError : public Exception {
     using Exception::Exception;
 };
 
-// "Cannot open file \"%s\". %s"
+// "Cannot open file \"%s\". %s": the operating system's text for the error, or a reason of
+// our own where the system did not refuse (a pipe where a file belongs).
 class EFOpenError : public EStreamError {
   public:
     EFOpenError(const std::string& path, int osError);
+    EFOpenError(const std::string& path, const std::string& reason);
 };
 
-// "Cannot create file \"%s\". %s"
+// "Cannot create file \"%s\". %s", likewise.
 class EFCreateError : public EStreamError {
   public:
     EFCreateError(const std::string& path, int osError);
+    EFCreateError(const std::string& path, const std::string& reason);
 };
 
 // "Stream read error"
@@ -64,7 +67,7 @@ class EWriteError : public EStreamError {
     EWriteError();
 };
 
-// "Out of memory": no room for a picture's pixels or a file's bytes.
+// "Out of memory": no room for a picture's pixels, a file's bytes or the codec's buffers.
 class EOutOfMemory : public Exception {
   public:
     EOutOfMemory();

@@ -1,5 +1,8 @@
 #include "ini_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -18,6 +21,25 @@ constexpr size_t kMaxValueBytes = 2047;
 
 std::string_view AsText(const std::vector<uint8_t>& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// A settings file is normally replaced whole, which a crash cannot leave half-written. It is
+// written where it is instead when replacing it would lose what belongs to it: the other names
+// of a file with hard links, or the file itself in a directory that may not be written (as
+// the system's profile service, which always writes in place, would manage).
+bool WritesInPlace(const std::string& file) {
+    constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    if (info.st_nlink > 1) {
+        return true;
+    }
+    const std::string directory = DirectoryOf(file);
+    struct stat directoryInfo {};
+    return ::stat(directory.c_str(), &directoryInfo) != 0 ||
+           (directoryInfo.st_mode & kAnyWriteBit) == 0 || ::access(directory.c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -55,18 +77,25 @@ void TIniFile::WriteSetting(const std::string& section, const std::string& key,
     if (!fileSection || !fileKey || !fileValue || !IniCanHold(*fileSection, *fileKey, *fileValue)) {
         throw failure();
     }
+    // A settings file kept elsewhere behind a symbolic link stays there, and the link a link.
+    const std::string file = FollowSymbolicLinks(path_);
     std::vector<uint8_t> old;
-    if (FileExists(path_)) {
+    if (FileExists(file)) {
         // Writing without the old text would lose every other setting in the file.
         try {
-            old = ReadWholeFile(path_);
+            old = ReadWholeFile(file);
         } catch (const Exception&) {
             throw failure();
         }
     }
     const std::string text = WithIniValue(AsText(old), *fileSection, *fileKey, *fileValue);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
     try {
-        WriteFileReplacing(path_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        if (WritesInPlace(file)) {
+            WriteFileInPlace(file, bytes, text.size());
+        } else {
+            WriteFileReplacing(file, bytes, text.size());
+        }
     } catch (const Exception&) {
         throw failure();
     }

@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "file_io.h"
+#include "jpeg_file.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
 #include "stream.h"
@@ -63,7 +64,7 @@ void TJPEGImage::SetHeight(int) {
 }
 
 void TJPEGImage::LoadPictureFile(const std::string& path) {
-    LoadPictureBytes(ReadWholeFile(path));
+    LoadPictureBytes(jpeg::ReadJpegFile(path));
 }
 
 void TJPEGImage::LoadPictureStream(TStream& stream) {

@@ -46,7 +46,8 @@ class TJPEGImage final : public TGraphic {
     void SetDecodeDepth(TJPEGDecodeDepth depth) { decodeDepth_ = depth; }
     bool Grayscale() const { return data_->grayscale; }
 
-    // Reads the whole file and parses its header (EFOpenError, EJPEG).
+    // Reads the whole file and parses its header (EFOpenError, EJPEG); a file that is not a
+    // JPEG is refused from its first bytes, a pipe or device without being waited for.
     void LoadPictureFile(const std::string& path);
     // Takes every byte from the stream's position to its end (EReadError, EJPEG).
     void LoadPictureStream(TStream& stream);

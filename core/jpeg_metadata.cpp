@@ -7,6 +7,8 @@ namespace velmora::jpeg {
 namespace {
 
 constexpr uint8_t kExifSignature[6] = {'E', 'x', 'i', 'f', 0, 0};
+constexpr size_t kIccColourSpaceOffset = 16;
+constexpr uint8_t kIccRgb[4] = {'R', 'G', 'B', ' '};
 constexpr uint16_t kOrientationTag = 0x0112;
 constexpr uint16_t kTypeShort = 3;
 
@@ -80,6 +82,11 @@ int ExifOrientation(const uint8_t* data, size_t size) {
         }
     }
     return 1;
+}
+
+bool IsRgbProfile(const uint8_t* data, size_t size) {
+    return size >= kIccColourSpaceOffset + sizeof kIccRgb &&
+           std::memcmp(data + kIccColourSpaceOffset, kIccRgb, sizeof kIccRgb) == 0;
 }
 
 std::vector<uint8_t> MakeExifOrientation(int orientation) {

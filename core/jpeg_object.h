@@ -1,9 +1,12 @@
 // One libjpeg compression or decompression object with the adapter's error manager, and the
 // one way libjpeg is called: a fatal error jumps back into Call, which destroys the object and
-// raises EJPEG. No C++ frame with live objects is ever jumped over.
+// raises EJPEG (EOutOfMemory when libjpeg ran out of memory). No C++ frame with live objects is
+// ever jumped over.
 #pragma once
 
 #include <csetjmp>
+
+#include <jerror.h>
 
 #include "errors.h"
 #include "jpeg_error.h"
@@ -27,6 +30,9 @@ class JpegObject {
         if (setjmp(errors_.jump) != 0) {
             const int code = errors_.code;
             Destroy();
+            if (code == JERR_OUT_OF_MEMORY) {
+                throw EOutOfMemory();
+            }
             throw EJPEG(code);
         }
         step();

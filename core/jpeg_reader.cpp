@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <new>
 
 #include <jerror.h>
 
@@ -87,7 +88,11 @@ TPictureMetadata JpegReader::Metadata() {
     });
     const std::unique_ptr<JOCTET, FreeDeleter> owned(icc);
     if (owned) {
-        metadata.iccProfile.assign(owned.get(), owned.get() + iccLength);
+        try {
+            metadata.iccProfile.assign(owned.get(), owned.get() + iccLength);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory();
+        }
     }
     return metadata;
 }

@@ -15,7 +15,8 @@ namespace velmora::jpeg {
 
 // Decoded pictures larger than this many bytes of pixels are refused before anything big is
 // allocated (EJPEG with libjpeg's "image too big" code). libjpeg's own buffers (the whole-image
-// coefficient buffer of a progressive picture) are held to the same bound.
+// coefficient buffer of a progressive picture) are held to the same bound, and so is all that
+// one conversion allocates (conversion_budget.h) and every JPEG file read whole.
 inline constexpr size_t kMaxDecodedBytes = size_t{1} << 31;
 
 // The bound in force: kMaxDecodedBytes unless lowered. Fuzzers and memory tests lower it for
@@ -43,6 +44,8 @@ class JpegReader {
     int ImageHeight() const { return static_cast<int>(cinfo_.image_height); }
     bool Grayscale() const { return cinfo_.jpeg_color_space == JCS_GRAYSCALE; }
     bool Progressive();
+    // What the header says, for estimating what decoding it will take.
+    const jpeg_decompress_struct& Header() const { return cinfo_; }
     TPictureMetadata Metadata();
 
     // Block smoothing, floating-point DCT, fancy upsampling; one-component pictures (and every

@@ -1,7 +1,10 @@
 #include "jpeg_writer.h"
 
+#include <new>
+
 #include "errors.h"
 #include "jpeg_metadata.h"
+#include "jpeg_reader.h"
 
 namespace velmora::jpeg {
 
@@ -9,23 +12,34 @@ namespace {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
 
+}  // namespace
+
 // Room for the encoding of a photograph even at quality 100, so that the output is not copied
 // while it grows. Only the pages the encoder writes take memory.
-size_t EstimatedSize(int width, int height) {
+size_t JpegWriter::ReservedBytes(int width, int height) {
     return static_cast<size_t>(width) * static_cast<size_t>(height) * 3 / 4 + 65536;
 }
-
-}  // namespace
 
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
                        bool progressive, const TPictureMetadata& metadata) {
     // Everything that may throw comes before the libjpeg object exists: a constructor that
     // throws later would never destroy it, and a jump out of libjpeg must skip no object.
-    output.reserve(output.size() + EstimatedSize(width, height));
-    const std::vector<uint8_t> exif = metadata.orientation != 1
-                                          ? MakeExifOrientation(metadata.orientation)
-                                          : std::vector<uint8_t>();
+    std::vector<uint8_t> exif;
+    try {
+        output.reserve(output.size() + ReservedBytes(width, height));
+        if (metadata.orientation != 1) {
+            exif = MakeExifOrientation(metadata.orientation);
+        }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+    // The output is always three components from red, green and blue: a profile of another
+    // colour space (grey, CMYK) would not describe it, and colour-managed programs refuse it.
+    const bool keepProfile = IsRgbProfile(metadata.iccProfile.data(), metadata.iccProfile.size());
     Call([&] { jpeg_create_compress(&cinfo_); });
+    // The whole-picture coefficient buffer of a progressive encoding is held to the bound of
+    // the decoder's buffers.
+    cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
     AttachMemoryDestination(cinfo_, destination_, output);
     cinfo_.image_width = static_cast<JDIMENSION>(width);
     cinfo_.image_height = static_cast<JDIMENSION>(height);
@@ -45,7 +59,7 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
             jpeg_write_marker(&cinfo_, kExifMarker, exif.data(),
                               static_cast<unsigned>(exif.size()));
         }
-        if (!metadata.iccProfile.empty()) {
+        if (keepProfile) {
             jpeg_write_icc_profile(&cinfo_, metadata.iccProfile.data(),
                                    static_cast<unsigned>(metadata.iccProfile.size()));
         }

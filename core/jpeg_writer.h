@@ -1,6 +1,7 @@
 // One libjpeg compression into memory, with the system's fixed encoding profile.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -20,6 +21,9 @@ class JpegWriter {
                const TPictureMetadata& metadata);
     JpegWriter(const JpegWriter&) = delete;
     JpegWriter& operator=(const JpegWriter&) = delete;
+
+    // What the constructor reserves in the output for an encoding of width × height pixels.
+    static size_t ReservedBytes(int width, int height);
 
     // The next row, top row first, as blue, green, red bytes.
     void WriteRow(const uint8_t* row);

@@ -1,9 +1,11 @@
 #include "resize.h"
 
 #include <cmath>
+#include <new>
 #include <vector>
 
 #include "box_shrink.h"
+#include "errors.h"
 
 namespace velmora {
 
@@ -26,13 +28,17 @@ void StretchToBitmap(TBitmap& target, const TBitmap& source) {
         target.SetMetadata(std::move(metadata));
         return;
     }
-    BoxShrink shrink(source.Width(), source.Height(), target.Width(), target.Height());
-    std::vector<uint8_t> scratch;
-    int targetRow = 0;
-    for (int y = 0; y < source.Height(); ++y) {
-        if (shrink.AddRow(BgrScanLine(source, y, scratch), target.ScanLine(targetRow))) {
-            ++targetRow;
+    try {
+        BoxShrink shrink(source.Width(), source.Height(), target.Width(), target.Height());
+        std::vector<uint8_t> scratch;
+        int targetRow = 0;
+        for (int y = 0; y < source.Height(); ++y) {
+            if (shrink.AddRow(BgrScanLine(source, y, scratch), target.ScanLine(targetRow))) {
+                ++targetRow;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
     }
 }
 

@@ -16,7 +16,12 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
 
 std::vector<uint8_t> TStream::ReadToEnd() {
     const int64_t count = Size() - Position();
-    std::vector<uint8_t> bytes(static_cast<size_t>(count > 0 ? count : 0));
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(count > 0 ? count : 0));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
     ReadBuffer(bytes.data(), bytes.size());
     return bytes;
 }
@@ -39,8 +44,13 @@ size_t TMemoryStream::Read(void* buffer, size_t count) {
 // Copies straight from the stream's bytes, without filling the new vector first.
 std::vector<uint8_t> TMemoryStream::ReadToEnd() {
     const size_t from = std::min(static_cast<size_t>(position_), data_.size());
-    position_ = std::max<int64_t>(position_, Size());
-    return std::vector<uint8_t>(data_.begin() + static_cast<std::ptrdiff_t>(from), data_.end());
+    try {
+        std::vector<uint8_t> bytes(data_.begin() + static_cast<std::ptrdiff_t>(from), data_.end());
+        position_ = std::max<int64_t>(position_, Size());
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
 }
 
 void TMemoryStream::WriteBuffer(const void* buffer, size_t count) {

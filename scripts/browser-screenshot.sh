@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Screenshot of the whole program browsing a folder of generated photographs: the program runs
-# on a virtual display with its desktop pointed at that folder; one row is clicked (thumbnail)
-# and another double-clicked (preview) with the real mouse, then the screen is saved.
+# on a virtual display under a window manager (openbox) with its desktop pointed at that folder;
+# one row is clicked (thumbnail) and another double-clicked (preview) with the real mouse, then
+# the screen is saved. Beside OUTPUT.png it saves the window as it starts (OUTPUT-start.png),
+# the resize tab (OUTPUT-resize.png) and the first drop-down menu (OUTPUT-menu.png).
 # Usage: scripts/browser-screenshot.sh OUTPUT.png
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VELMORA_BUILD_DIR:-$top/build}
 out=$(realpath -m "$1")
-command -v xdotool >/dev/null || { echo "needs xdotool (scripts/setup.sh installs it)" >&2; exit 1; }
+for tool in xdotool openbox; do
+    command -v $tool >/dev/null || { echo "needs $tool (scripts/setup.sh installs it)" >&2; exit 1; }
+done
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -36,10 +40,17 @@ echo "not a picture" >"$desktop/说明.txt"
 
 HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+    out=${1%.png}
+    openbox >/dev/null 2>&1 &
+    sleep 1
     "$0" & pid=$!
     wid=$(xdotool search --sync --onlyvisible --name CorvaneVelmora | head -1)
     sleep 2
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    # The corner of the client area (xdotool places it wrongly under a reparenting window
+    # manager).
+    X=$(xwininfo -id "$wid" | sed -n "s/ *Absolute upper-left X: *//p")
+    Y=$(xwininfo -id "$wid" | sed -n "s/ *Absolute upper-left Y: *//p")
+    import -window root "$out-start.png"
     # The file list starts right of the 209-pixel left panel and below the 63-pixel bars;
     # its rows are 18 pixels high under a header of about 20.
     row() { echo $((Y + 63 + 22 + 18 * $1 + 9)); }
@@ -49,11 +60,19 @@ HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     xdotool mousemove "$list_x" "$(row 3)" click --repeat 2 --delay 80 1
     sleep 2
     # "缩 略 图": both panes fit the whole picture.
-    xdotool mousemove $((X + 236)) $((Y + 293)) click 1
+    xdotool mousemove $((X + 235)) $((Y + 282)) click 1
     sleep 1
-    xdotool mousemove $((X + 780)) $((Y + 580))
+    xdotool mousemove $((X + 780)) $((Y + 560))
     sleep 1
     import -window root "$1"
+    # "图片缩放", the second tab of the preview frame below the list.
+    xdotool mousemove $((X + 310)) $((Y + 229)) click 1
+    sleep 1
+    import -window root "$out-resize.png"
+    # "图片处理" in the menu bar.
+    xdotool mousemove $((X + 30)) $((Y + 10)) click 1
+    sleep 1
+    import -window root "$out-menu.png"
     kill "$pid" 2>/dev/null || true
 ' "$build/app/velmora" "$out"
-echo "saved $out"
+echo "saved $out and its -start, -resize and -menu siblings"

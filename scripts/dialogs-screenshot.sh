@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Screenshots of the program's dialogs, driven with the real mouse on a virtual display over a
-# desktop of generated photographs: the compression dialog before and after its batch, the
-# output-directory dialog, the folder picker and the About dialog.
+# Screenshots of the program's dialogs, driven with the real mouse on a virtual display under a
+# window manager (openbox) over a desktop of generated photographs: the compression dialog
+# before and after its batch, the output-directory dialog, the folder picker and the About
+# dialog.
 # Usage: scripts/dialogs-screenshot.sh OUTPUT_DIRECTORY
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VELMORA_BUILD_DIR:-$top/build}
 out=$(realpath -m "$1")
 mkdir -p "$out"
-command -v xdotool >/dev/null || { echo "needs xdotool (scripts/setup.sh installs it)" >&2; exit 1; }
+for tool in xdotool openbox; do
+    command -v $tool >/dev/null || { echo "needs $tool (scripts/setup.sh installs it)" >&2; exit 1; }
+done
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -22,17 +25,23 @@ cp "$build/app/velmora" "$home/program/"
 HOME="$home" XDG_CONFIG_HOME="$home/.config" \
     xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
     out=$1
+    openbox >/dev/null 2>&1 &
+    sleep 1
     "$0" & pid=$!
     wid=$(xdotool search --sync --onlyvisible --name CorvaneVelmora | head -1)
     sleep 2
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    # The corner of a window'"'"'s client area (xdotool places it wrongly under a reparenting
+    # window manager).
+    origin() {
+        X=$(xwininfo -id "$1" | sed -n "s/ *Absolute upper-left X: *//p")
+        Y=$(xwininfo -id "$1" | sed -n "s/ *Absolute upper-left Y: *//p")
+    }
+    origin "$wid"
     main_x=$X main_y=$Y
     click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-1}"; }
-    # A window by its caption, and a point relative to its top-left corner.
+    # A window by its caption, and a point relative to its client area.
     at() {
-        local w
-        w=$(xdotool search --sync --onlyvisible --name "$1" | head -1)
-        eval "$(xdotool getwindowgeometry --shell "$w")"
+        origin "$(xdotool search --sync --onlyvisible --name "$1" | head -1)"
         click $((X + $2)) $((Y + $3)) "${4:-1}"
     }
     # The three pictures in the file list, with Ctrl for the second and third.

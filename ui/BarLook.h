@@ -1,4 +1,5 @@
-// The gradient-shaded look of the menu bar and the toolbar, in the system's font.
+// The gradient-shaded look of the menu bar, its drop-down menus and the toolbar, in the
+// system's font. Call once the menus are on the bar.
 #pragma once
 
 class QMenuBar;

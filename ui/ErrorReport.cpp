@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "DesktopCentring.h"
+
 namespace velmora::ui {
 
 namespace {
@@ -16,6 +18,7 @@ std::function<void(const QString&)>& BoxHandler() {
 void ShowBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    CentreOnDesktop(box);
     box.exec();
 }
 

@@ -29,6 +29,9 @@ bool PickFolder(const QString& caption, const QString& root, QString& directory)
         directory.clear();
     }
     // Qt's own dialog, the same on every desktop; it only lets existing folders be confirmed.
+    // It cannot offer a folder whose name is not valid UTF-8: Qt reads every file name as
+    // UTF-8 text, and a name that is not comes out with replacement characters, names no file
+    // and is left out of the listing.
     QFileDialog dialog(nullptr, caption, directory.isEmpty() ? RootDirectory(root) : directory);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog |

@@ -18,14 +18,19 @@ class TSplitterHandle : public QSplitterHandle {
             dragging_ = true;
             cancelled_ = false;
             sizesAtPress_ = splitter_->sizes();
+            pressOffset_ = Along(event->position().toPoint());
             grabKeyboard();
         }
         QSplitterHandle::mousePressEvent(event);
     }
 
     void mouseMoveEvent(QMouseEvent* event) override {
-        if (!cancelled_) {
-            QSplitterHandle::mouseMoveEvent(event);
+        if (cancelled_) {
+            return;
+        }
+        QSplitterHandle::mouseMoveEvent(event);
+        if (dragging_ && SnapsShut(*event)) {
+            splitter_->ShowLine(0);
         }
     }
 
@@ -36,6 +41,8 @@ class TSplitterHandle : public QSplitterHandle {
             dragging_ = false;
             if (cancelled_) {
                 splitter_->setSizes(sizesAtPress_);
+            } else if (SnapsShut(*event)) {
+                moveSplitter(0);
             }
         }
     }
@@ -50,7 +57,23 @@ class TSplitterHandle : public QSplitterHandle {
     }
 
   private:
+    int Along(QPoint point) const {
+        return orientation() == Qt::Horizontal ? point.x() : point.y();
+    }
+
+    // Where the handle would go, as the splitter measures it: the first widget's new size
+    // when this is the first handle.
+    int DraggedTo(const QMouseEvent& event) const {
+        return Along(splitter_->mapFromGlobal(event.globalPosition().toPoint())) - pressOffset_;
+    }
+
+    bool SnapsShut(const QMouseEvent& event) {
+        return splitter_->SnapShutSize() > 0 && splitter_->indexOf(this) == 1 &&
+               DraggedTo(event) <= splitter_->SnapShutSize();
+    }
+
     TSplitter* splitter_;
+    int pressOffset_ = 0;
     bool dragging_ = false;
     bool cancelled_ = false;
     QList<int> sizesAtPress_;

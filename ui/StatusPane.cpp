@@ -27,14 +27,14 @@ void TRzStatusPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), SysColor(TSysColor::BtnFace, palette()));
     // A one-pixel frame one pixel in from the edge, its four corner pixels left out.
-    const QRect frame = rect().adjusted(1, 1, -2, -2);
+    const QRect frame = rect().adjusted(1, 1, -1, -1);
     painter.setPen(AdjustLuminance(SysColor(TSysColor::BtnShadow, palette()), 30));
     painter.drawLine(frame.left() + 1, frame.top(), frame.right() - 1, frame.top());
     painter.drawLine(frame.left() + 1, frame.bottom(), frame.right() - 1, frame.bottom());
     painter.drawLine(frame.left(), frame.top() + 1, frame.left(), frame.bottom() - 1);
     painter.drawLine(frame.right(), frame.top() + 1, frame.right(), frame.bottom() - 1);
 
-    const QRect inside = frame.adjusted(1, 1, 0, 0);
+    const QRect inside = frame.adjusted(1, 1, -1, -1);
     painter.setClipRect(inside);
     painter.setPen(SysColor(TSysColor::WindowText, palette()));
     const QFontMetrics metrics(font());

@@ -106,10 +106,18 @@ bool TF_About::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Leave:
                 Label9MouseLeave();
                 break;
+            case QEvent::MouseButtonPress:
+                linkPressed_ = static_cast<QMouseEvent&>(*event).button() == Qt::LeftButton;
+                break;
+            case QEvent::MouseButtonDblClick:
+                // The second press of a double click: its release is no click of its own.
+                linkPressed_ = false;
+                break;
             case QEvent::MouseButtonRelease:
-                if (IsClick(static_cast<QMouseEvent&>(*event), *Label9)) {
+                if (linkPressed_ && IsClick(static_cast<QMouseEvent&>(*event), *Label9)) {
                     Label9Click();
                 }
+                linkPressed_ = false;
                 break;
             default:
                 break;

@@ -40,6 +40,9 @@ class TF_About : public TVelmoraDialog {
     void Label9MouseMove();
     void Label9MouseLeave();
     void Label9Click();
+
+    // A left press on the link that a release over it turns into a click.
+    bool linkPressed_ = false;
 };
 
 extern QPointer<TF_About> F_About;

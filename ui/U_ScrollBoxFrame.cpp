@@ -17,6 +17,7 @@
 #include "core/resize.h"
 #include "core/stream.h"
 #include "widgets/U_PicScrollBox.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/song_font.h"
 #include "widgets/track_bar.h"
 
@@ -31,9 +32,9 @@ constexpr int kLabelHeight = 12;
 constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kPaneMinimum = 30;
 
-QVBoxLayout* StackLayout(QWidget* parent, int margin = 0) {
+QVBoxLayout* StackLayout(QWidget* parent) {
     auto* layout = new QVBoxLayout(parent);
-    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     return layout;
 }
@@ -46,30 +47,25 @@ TRzTrackBar* PercentSlider(QWidget* parent) {
     return slider;
 }
 
+// A page in the button-face colour like the panes and captions on it, rather than in the
+// lighter colour the style gives the inside of a tab control.
+QWidget* TabPage() {
+    auto* page = new QWidget;
+    page->setBackgroundRole(QPalette::Button);
+    page->setAutoFillBackground(true);
+    return page;
+}
+
 QFrame* PicturePanel(QWidget* parent, const QString& caption, QLabel*& label) {
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setMinimumWidth(kPaneMinimum);
-    auto* layout = StackLayout(panel, 1);
+    auto* layout = StackLayout(panel);
     label = new QLabel(caption, panel);
     label->setFixedHeight(kLabelHeight);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
     return panel;
-}
-
-// Each tenth position gets its number, centred on the thumb's centre line for it, above the
-// track, drawn without a background.
-void DrawTickLabel(QPainter& canvas, QPoint location, int index) {
-    if (index % 10 != 0) {
-        return;
-    }
-    canvas.setBrush(Qt::NoBrush);
-    canvas.setFont(SongFont(9));
-    const QString text = QString::number(index);
-    const QFontMetrics metrics(canvas.font());
-    const int left = location.x() - metrics.horizontalAdvance(text) / 2;
-    canvas.drawText(left, 1 + metrics.ascent(), text);
 }
 
 void ShowActualSize(TPicScrollBox* box) {
@@ -97,7 +93,7 @@ TScrollBoxFrame::TScrollBoxFrame(QWidget* owner) : QWidget(owner) {
 }
 
 void TScrollBoxFrame::BuildCompressPage() {
-    TabSheet_Compress = new QWidget;
+    TabSheet_Compress = TabPage();
     PageControl1->addTab(TabSheet_Compress, QStringLiteral("图片压缩"));
     auto* page = StackLayout(TabSheet_Compress);
 
@@ -125,7 +121,9 @@ void TScrollBoxFrame::BuildCompressPage() {
     bar->addWidget(GroupBox2, 1);
     page->addWidget(Panel1);
 
-    Splitter1 = new TSplitter(Qt::Horizontal, TabSheet_Compress);
+    auto* splitter = new TSplitter(Qt::Horizontal, TabSheet_Compress);
+    splitter->SetSnapShutSize(kPaneMinimum);
+    Splitter1 = splitter;
     Pan_source = PicturePanel(Splitter1, QStringLiteral("原图效果"), Lab_source);
     Pan_destination = PicturePanel(Splitter1, QStringLiteral("压缩效果"), Lab_destination);
     Splitter1->addWidget(Pan_source);
@@ -152,7 +150,7 @@ void TScrollBoxFrame::BuildCompressPage() {
 }
 
 void TScrollBoxFrame::BuildResizePage() {
-    TabSheet_Resize = new QWidget;
+    TabSheet_Resize = TabPage();
     PageControl1->addTab(TabSheet_Resize, QStringLiteral("图片缩放"));
     auto* page = StackLayout(TabSheet_Resize);
 
@@ -241,11 +239,11 @@ void TScrollBoxFrame::RzTrackBar1Change() {
 }
 
 void TScrollBoxFrame::TrkAngleDrawTick(QPainter& canvas, QPoint location, int index) {
-    DrawTickLabel(canvas, location, index);
+    DrawPercentTickLabel(TrkAngle, canvas, location, index);
 }
 
 void TScrollBoxFrame::RzTrackBar1DrawTick(QPainter& canvas, QPoint location, int index) {
-    DrawTickLabel(canvas, location, index);
+    DrawPercentTickLabel(RzTrackBar1, canvas, location, index);
 }
 
 void TScrollBoxFrame::UpdateCompressPreview() {

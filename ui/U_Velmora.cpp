@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "BarLook.h"
 #include "CommandImages.h"
 #include "CoreText.h"
+#include "DesktopCentring.h"
 #include "DialogOpening.h"
 #include "PickFolder.h"
 #include "PicturesFolder.h"
@@ -41,21 +41,36 @@ TF_Velmora* F_Velmora = nullptr;
 
 namespace {
 
-constexpr int kMinimumWidth = 800;
-constexpr int kMinimumHeight = 600;
+// The menu bar and the toolbar together, as their look sizes them (20 + 43).
+constexpr int kBarsHeight = 63;
+constexpr int kPanelBorder = 1;
 constexpr int kLeftPanelWidth = 206;
+constexpr int kRightPanelWidth = 583;
 constexpr int kTreeHeight = 295;
+constexpr int kThumbnailHeight = 213;
 constexpr int kPanelMinimum = 160;
 constexpr int kListHeight = 150;
 constexpr int kListMinimum = 100;
 constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kStatusBarHeight = 19;
+// The window is 800 x 600 with its frame; these sizes fill the client area inside that frame,
+// which is also the smallest the window gets.
+constexpr int kClientWidth = kLeftPanelWidth + kSplitterWidth + kRightPanelWidth;
+constexpr int kClientHeight = kBarsHeight + 2 * kPanelBorder + kTreeHeight + kThumbnailHeight;
 
+// The panel's border is the only inset: its children start right inside it.
 QFrame* RaisedPanel(QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth(1);
+    panel->setLineWidth(kPanelBorder);
     return panel;
+}
+
+QVBoxLayout* StackLayout(QWidget* panel) {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
 }
 
 // The panel splitters never collapse a side below its minimum.
@@ -70,8 +85,9 @@ QSplitter* PanelSplitter(Qt::Orientation orientation, QWidget* parent) {
 TF_Velmora::TF_Velmora(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("CorvaneVelmora"));
     setFont(SongPixelFont(12));
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
-    resize(kMinimumWidth, kMinimumHeight);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight);
+    CentreOnDesktop(*this);
     BuildBars();
     BuildPanels();
     BuildBrowser();
@@ -118,9 +134,7 @@ void TF_Velmora::BuildPanels() {
 
     Panel1 = RaisedPanel(Splitter1);
     Panel1->setMinimumWidth(kPanelMinimum);
-    auto* left = new QVBoxLayout(Panel1);
-    left->setContentsMargins(1, 1, 1, 1);
-    left->setSpacing(0);
+    QVBoxLayout* left = StackLayout(Panel1);
     ShellTreeView1 = new TShellTreeView(Panel1);
     ShellTreeView1->setFixedHeight(kTreeHeight);
     left->addWidget(ShellTreeView1);
@@ -132,9 +146,7 @@ void TF_Velmora::BuildPanels() {
 
     Panel2 = RaisedPanel(Splitter1);
     Panel2->setMinimumWidth(kPanelMinimum);
-    auto* right = new QVBoxLayout(Panel2);
-    right->setContentsMargins(1, 1, 1, 1);
-    right->setSpacing(0);
+    QVBoxLayout* right = StackLayout(Panel2);
     Splitter2 = PanelSplitter(Qt::Vertical, Panel2);
     ShellListView1 = new TShellListView(Splitter2);
     ShellListView1->setMinimumHeight(kListMinimum);
@@ -142,16 +154,14 @@ void TF_Velmora::BuildPanels() {
     right->addWidget(Splitter2, 1);
     RzStatusBar1 = new QFrame(Panel2);
     RzStatusBar1->setFixedHeight(kStatusBarHeight);
-    auto* status = new QVBoxLayout(RzStatusBar1);
-    status->setContentsMargins(0, 0, 0, 0);
     RzStatusPane1 = new TRzStatusPane(RzStatusBar1);
-    status->addWidget(RzStatusPane1);
+    StackLayout(RzStatusBar1)->addWidget(RzStatusPane1);
     right->addWidget(RzStatusBar1);
 
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(Panel2);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kLeftPanelWidth, kMinimumWidth - kLeftPanelWidth - kSplitterWidth});
+    Splitter1->setSizes({kLeftPanelWidth, kRightPanelWidth});
 }
 
 // The tree selects the desktop and the list shows it before the window is first shown.
@@ -245,28 +255,19 @@ int64_t TF_Velmora::GetFileSizeOf(const std::string& path) {
     return FileSizeLow32(path);
 }
 
-void TF_Velmora::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        const QRect available = screen()->availableGeometry();
-        move(available.center() - rect().center());
-    }
-}
-
 void TF_Velmora::Btn_CompressClick() {
     if (SelectedCount() == 0) {
         return;
     }
-    OpenDialog(F_Compress);
+    OpenDialog(F_Compress, *this);
 }
 
 void TF_Velmora::dxBarLargeButton2Click() {
-    OpenDialog(F_OutPath);
+    OpenDialog(F_OutPath, *this);
 }
 
 void TF_Velmora::dxBarLargeButton3Click() {
-    OpenDialog(F_About);
+    OpenDialog(F_About, *this);
 }
 
 }  // namespace velmora::ui

@@ -61,7 +61,6 @@ class TF_Velmora : public QMainWindow {
 
   protected:
     QMenu* createPopupMenu() override { return nullptr; }
-    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildBars();
@@ -78,8 +77,6 @@ class TF_Velmora : public QMainWindow {
     void Btn_CompressClick();
     void dxBarLargeButton2Click();
     void dxBarLargeButton3Click();
-
-    bool centred_ = false;
 };
 
 extern TF_Velmora* F_Velmora;

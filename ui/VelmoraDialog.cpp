@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "DesktopCentring.h"
 #include "widgets/song_font.h"
 
 namespace velmora::ui {
@@ -19,6 +20,7 @@ TVelmoraDialog::TVelmoraDialog(const QString& caption, QSize clientSize, TCloseB
     setFont(SongPixelFont(12));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
+    CentreOnDesktop(*this);
 }
 
 void TVelmoraDialog::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 // What the program's dialogs have in common: a fixed client size in the "宋体" 12-pixel font
-// on the button-face colour, freed when closed, and no button answering Esc.
+// on the button-face colour, centred on the desktop, freed when closed, and no button
+// answering Esc.
 #pragma once
 
 #include <QDialog>

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 
@@ -91,8 +92,7 @@ void TRzTrackBar::SetPosition(int value) {
     }
     const QRect oldThumb = ThumbRect();
     position_.store(value, std::memory_order_relaxed);
-    update(oldThumb);
-    update(ThumbRect());
+    DrawThumbMove(oldThumb);
     if (OnChange) {
         OnChange(this);
     }
@@ -244,6 +244,23 @@ QPoint TRzTrackBar::TickLocation(int index) const {
 
 // ---- painting ---------------------------------------------------------------------------
 
+// OnChange may run for as long as a preview takes; the thumb is on screen at its new place
+// before that, so it keeps up with a held key or a drag. Without a valid cache a whole
+// repaint is due anyway.
+void TRzTrackBar::DrawThumbMove(const QRect& oldThumb) {
+    const QRegion places = QRegion(oldThumb) + ThumbRect();
+    if (CacheValid()) {
+        repaint(places);
+    } else {
+        update(places);
+    }
+}
+
+bool TRzTrackBar::CacheValid() const {
+    FollowShape();
+    return !cacheDirty_ && cache_.size() == size();
+}
+
 void TRzTrackBar::Invalidate() {
     cacheDirty_ = true;
     update();
@@ -260,8 +277,7 @@ void TRzTrackBar::paintEvent(QPaintEvent* event) {
 }
 
 void TRzTrackBar::EnsureCache() {
-    FollowShape();
-    if (!cacheDirty_ && cache_.size() == size()) {
+    if (CacheValid()) {
         return;
     }
     cache_ = QPixmap(size());

@@ -139,6 +139,9 @@ class TRzTrackBar : public QWidget {
     int TickOffset(int index) const;
     QRect ThumbRectAt(int position) const;
 
+    // Paints the thumb's old and new places at once when the cache can serve them.
+    void DrawThumbMove(const QRect& oldThumb);
+    bool CacheValid() const;
     void Invalidate();
     void EnsureCache();
     void PaintFocusRect(QPainter& painter) const;

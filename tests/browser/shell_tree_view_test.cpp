@@ -129,6 +129,59 @@ TEST_F(ShellTreeViewTest, SelectingAnotherFolderListsItAndTheSameFolderIsNotList
     EXPECT_EQ(list.EntryCount(), 2);
 }
 
+TEST_F(ShellTreeViewTest, CollapsingTheBranchOfTheSelectedFolderSelectsItsNodeAndListsIt) {
+    Show();
+    const QModelIndex a2 = Child(Root(), "a2");
+    tree.expand(a2);
+    ClickNode(Child(a2, "deep"));
+    ASSERT_EQ(list.RootFolder(), dir.File("desktop/a2/deep"));
+
+    // A branch that does not hold the selected folder changes nothing.
+    const QModelIndex elsewhere = Child(Root(), "别处");
+    tree.expand(elsewhere);
+    tree.collapse(elsewhere);
+    EXPECT_EQ(tree.SelectedFolder(), dir.File("desktop/a2/deep"));
+
+    // The expand button of a2, left of its caption.
+    const QRect caption = tree.visualRect(a2);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                      QPoint(caption.left() - tree.indentation() / 2, caption.center().y()));
+    ASSERT_FALSE(tree.isExpanded(a2));
+    EXPECT_EQ(tree.currentIndex(), a2);
+    EXPECT_EQ(tree.selectionModel()->selectedIndexes(), QModelIndexList{a2});
+    EXPECT_EQ(list.RootFolder(), dir.File("desktop/a2"));
+
+    // Collapsing from the keyboard, and a collapse below the root, the same.
+    tree.expand(a2);
+    ClickNode(Child(a2, "deep"));
+    tree.setFocus();
+    tree.collapse(Root());
+    EXPECT_EQ(tree.currentIndex(), Root());
+    EXPECT_EQ(list.RootFolder(), dir.File("desktop"));
+}
+
+TEST_F(ShellTreeViewTest, OtherButtonsThanTheLeftOneNeitherSelectNorList) {
+    Show();
+    const QModelIndex b = Child(Root(), "b");
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(tree.viewport(), button, {}, tree.visualRect(b).center());
+        QTest::mouseDClick(tree.viewport(), button, {}, tree.visualRect(b).center());
+        EXPECT_EQ(tree.currentIndex(), Root()) << button;
+        EXPECT_EQ(tree.selectionModel()->selectedIndexes(), QModelIndexList{Root()}) << button;
+        EXPECT_EQ(list.RootFolder(), dir.File("desktop")) << button;
+    }
+    // Nor does moving over the folders with the right button held.
+    const QPoint from = tree.visualRect(b).center();
+    const QPoint to = tree.visualRect(Child(Root(), "a10")).center();
+    QTest::mousePress(tree.viewport(), Qt::RightButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(tree.viewport()->mapToGlobal(to)),
+                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &move);
+    QTest::mouseRelease(tree.viewport(), Qt::RightButton, {}, to);
+    EXPECT_EQ(tree.currentIndex(), Root());
+    EXPECT_EQ(list.RootFolder(), dir.File("desktop"));
+}
+
 TEST_F(ShellTreeViewTest, AsksTheEditingHandlerAndNeverOpensAnEditor) {
     Show();
     std::vector<QString> asked;

@@ -1,6 +1,10 @@
 // Converting one file: both branches, the output table, and what every failure leaves on disk.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
 
 #include <jerror.h>
 
@@ -10,6 +14,7 @@
 #include "core/jpeg_image.h"
 #include "core/resize.h"
 #include "support/jpeg_fixture.h"
+#include "support/pipe_guard.h"
 #include "support/temp_dir.h"
 
 namespace velmora::test {
@@ -101,8 +106,56 @@ TEST_F(CompressFileTest, NoAreaGivesAnEmptyFile) {
     WriteBytes(dir.File("old.jpg"), {1, 2, 3});
     CompressFile(source, dir.File("old.jpg"), 25, 0);
     CompressFile(source, dir.File("thin.jpg"), 25, 1);  // 0.5 × 0.1 → 0 × 0
+    CompressFile(source, dir.File("flat.jpg"), 25, 5);  // 2.5 × 0.5 → 2 × 0
     EXPECT_TRUE(ReadBytes(dir.File("old.jpg")).empty());
     EXPECT_TRUE(ReadBytes(dir.File("thin.jpg")).empty());
+    EXPECT_TRUE(ReadBytes(dir.File("flat.jpg")).empty());
+}
+
+// Whatever path leads from the output back to the source, an empty result must not take the
+// photograph's place: the call fails and the file keeps every byte.
+TEST_F(CompressFileTest, EmptyResultNeverReplacesItsOwnSource) {
+    const std::vector<uint8_t> photo = EncodeJpeg(MakePattern(50, 10));
+    const std::vector<uint8_t> thin = EncodeJpeg(MakePattern(1, 40));
+    std::filesystem::create_directory(dir.File("sub"));
+    std::filesystem::create_directory_symlink(dir.Path(), dir.File("linked-dir"));
+    struct Case {
+        const char* name;
+        std::string source;
+        std::string output;
+        int resize;
+    };
+    const std::string a = dir.File("a.jpg");
+    const std::vector<Case> cases = {
+        {"same path", a, a, 0},
+        {"another path to it", a, dir.File("sub/../a.jpg"), 0},
+        {"through a linked directory", a, dir.File("linked-dir/a.jpg"), 0},
+        {"a hard link", a, dir.File("hard.jpg"), 0},
+        {"a symbolic link as output", a, dir.File("soft.jpg"), 0},
+        {"a symbolic link as source", dir.File("soft.jpg"), a, 0},
+        {"one pixel wide at 50 percent", dir.File("thin.jpg"), dir.File("thin.jpg"), 50},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(dir.File("hard.jpg"));
+        std::filesystem::remove(dir.File("soft.jpg"));
+        WriteBytes(a, photo);
+        WriteBytes(dir.File("thin.jpg"), thin);
+        ::link(a.c_str(), dir.File("hard.jpg").c_str());
+        std::filesystem::create_symlink(a, dir.File("soft.jpg"));
+        const std::vector<uint8_t> before = ReadBytes(c.source);
+        try {
+            CompressFile(c.source, c.output, 25, c.resize);
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const EFCreateError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot create file \"" + ExpandFileName(c.output) +
+                          "\". The output would be empty and replace its own source")
+                << c.name;
+        }
+        EXPECT_EQ(ReadBytes(c.source), before) << c.name;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File("soft.jpg"))) << c.name;
+    }
+    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CompressFileTest, GrayscaleSourceGivesColourModelOutputInBothBranches) {
@@ -146,6 +199,56 @@ TEST_F(CompressFileTest, OrientationAndProfileSurviveBothBranches) {
         EXPECT_EQ(out.Pixels().Metadata().orientation, 6) << r;
         EXPECT_EQ(out.Pixels().Metadata().iccProfile, icc) << r;
     }
+}
+
+// The output is always three components made from red, green and blue: only a profile of
+// that colour space still describes it.
+TEST_F(CompressFileTest, ProfilesAreCarriedOnlyWhenTheyDescribeRgb) {
+    struct Case {
+        const char* name;
+        ColorModel model;
+        std::vector<uint8_t> profile;
+        bool carried;
+    };
+    const std::vector<Case> cases = {
+        {"RGB profile", ColorModel::kYCbCr, MakeIccProfile(600, "RGB "), true},
+        {"RGB profile of an RGB-stored source", ColorModel::kRgb, MakeIccProfile(600, "RGB "),
+         true},
+        {"grey profile", ColorModel::kGrayscale, MakeIccProfile(600, "GRAY"), false},
+        {"CMYK profile", ColorModel::kCmykAdobe, MakeIccProfile(600, "CMYK"), false},
+        {"grey profile on a colour source", ColorModel::kYCbCr, MakeIccProfile(600, "GRAY"), false},
+        {"too short for a header", ColorModel::kYCbCr, MakeIccProfile(12), false},
+    };
+    for (const Case& c : cases) {
+        const int components = c.model == ColorModel::kGrayscale   ? 1
+                               : c.model == ColorModel::kCmykAdobe ? 4
+                                                                   : 3;
+        const std::string source =
+            Source("p.jpg", EncodeJpeg(MakePattern(24, 16, components),
+                                       {.model = c.model, .iccProfile = c.profile}));
+        for (int r : {100, 50}) {
+            CompressFile(source, dir.File("out.jpg"), 25, r);
+            const JpegFacts facts = ReadFacts(ReadBytes(dir.File("out.jpg")));
+            EXPECT_EQ(facts.app2Count, c.carried ? 1 : 0) << c.name << ", r=" << r;
+            EXPECT_EQ(facts.components, 3) << c.name;
+        }
+    }
+}
+
+// A pipe named like a photograph is refused at once, not waited for; asked to, the conversion
+// reads a pipe to its end (as the command line does with what it is given).
+TEST_F(CompressFileTest, PipeSourcesAreRefusedUnlessAskedToBeRead) {
+    ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0644), 0);
+    EXPECT_THROW(
+        WithoutWaitingOn(dir.File("pipe.jpg"),
+                         [&] { CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100); }),
+        EFOpenError);
+
+    const std::vector<uint8_t> photo = EncodeJpeg(MakePattern(40, 30));
+    std::thread writer([&] { WriteBytes(dir.File("pipe.jpg"), photo); });
+    CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100, TNonRegular::ReadToEnd);
+    writer.join();
+    EXPECT_EQ(ReadBytes(dir.File("out.jpg")), CompressBytes(photo, 25, 100));
 }
 
 // What each failure leaves at the output path: always the old file, never a partial one.

@@ -75,6 +75,29 @@ TEST(JpegLoad, FailuresCarryLibjpegCodes) {
     }
 }
 
+// A file is refused from its first two bytes, before it is read whole, with exactly the error
+// that parsing all of it would give; what passes the look loads as the bytes would.
+TEST(JpegLoad, FilesAreRefusedFromTheirStartAsTheirBytesWouldBe) {
+    const std::vector<uint8_t> jpeg = EncodeJpeg(MakePattern(8, 8));
+    const std::vector<std::vector<uint8_t>> files = {
+        {},           {0xFF},
+        {0xD8},       {0xFF, 0xD9},
+        {0xD8, 0xFF}, {'h', 'e', 'l', 'l', 'o'},
+        {0xFF, 0xD8}, {0xFF, 0xD8, 0xFF},
+        jpeg,         {jpeg.begin(), jpeg.begin() + 20},
+    };
+    TempDir dir;
+    for (const std::vector<uint8_t>& bytes : files) {
+        WriteBytes(dir.File("x.jpg"), bytes);
+        TJPEGImage fromFile;
+        const int fileCode = JpegErrorCode([&] { fromFile.LoadPictureFile(dir.File("x.jpg")); });
+        EXPECT_EQ(fileCode, JpegErrorCode([&] { Loaded(bytes); })) << bytes.size() << " bytes";
+        if (fileCode < 0) {
+            EXPECT_EQ(fromFile.EncodedBytes(), bytes);
+        }
+    }
+}
+
 TEST(JpegLoad, StreamIsReadFromItsPositionAndShortStreamsFail) {
     const auto bytes = EncodeJpeg(MakePattern(16, 16));
     TMemoryStream stream;

@@ -2,20 +2,29 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/errors.h"
+#include "support/pipe_guard.h"
 #include "support/temp_dir.h"
 
 namespace velmora {
 namespace {
 
+using velmora::test::EntriesOf;
 using velmora::test::ReadText;
 using velmora::test::TempDir;
 using velmora::test::WriteText;
+
+struct stat StatOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info;
+}
 
 class IniFileTest : public ::testing::Test {
   protected:
@@ -66,6 +75,16 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
 TEST_F(IniFileTest, ADirectoryInPlaceOfTheFileReadsAsMissing) {
     std::filesystem::create_directory(path_);
     EXPECT_EQ(Read("OutPath", ""), "");
+}
+
+// A pipe named Config.ini is neither waited for nor written into.
+TEST_F(IniFileTest, APipeInPlaceOfTheFileReadsAsMissingAndIsNotWritten) {
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0644), 0);
+    EXPECT_EQ(velmora::test::WithoutWaitingOn(path_, [&] { return Read("OutPath", "none"); }),
+              "none");
+    EXPECT_THROW(velmora::test::WithoutWaitingOn(path_, [&] { Write("OutPath", "/x/"); }),
+                 EIniFileException);
+    EXPECT_TRUE(std::filesystem::is_fifo(path_));
 }
 
 TEST_F(IniFileTest, EmptyValueIsNotTheDefault) {
@@ -223,6 +242,61 @@ TEST_F(IniFileTest, FailedWritesNameTheFileAndLeaveItAlone) {
     }
     EXPECT_EQ(ReadText(readOnlyFile), "[Velmora]\r\nCompressPre=30\r\n");
     EXPECT_TRUE(std::filesystem::is_empty(readOnlyDirectory));
+}
+
+// A settings file kept elsewhere (with other dotfiles) behind a chain of links: the file at the
+// end is written, every link stays a link.
+TEST_F(IniFileTest, WritesGoThroughSymbolicLinksAndKeepThem) {
+    std::filesystem::create_directories(dir_.File("dotfiles/velmora"));
+    const std::string target = dir_.File("dotfiles/velmora/settings.ini");
+    WriteText(target, "[Other]\r\nA=1\r\n");
+    std::filesystem::create_symlink("velmora/settings.ini", dir_.File("dotfiles/settings.ini"));
+    std::filesystem::create_symlink(dir_.File("dotfiles/settings.ini"), path_);
+    Write("CompressPre", "30");
+    EXPECT_TRUE(std::filesystem::is_symlink(path_));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.File("dotfiles/settings.ini")));
+    EXPECT_EQ(ReadText(target), "[Other]\r\nA=1\r\n[Velmora]\r\nCompressPre=30\r\n");
+    EXPECT_EQ(Read("CompressPre"), "30");
+
+    // A link whose file does not exist yet: the file is made where the link points.
+    std::filesystem::remove(target);
+    Write("ResizePre", "80");
+    EXPECT_TRUE(std::filesystem::is_symlink(path_));
+    EXPECT_EQ(ReadText(target), "[Velmora]\r\nResizePre=80\r\n");
+}
+
+// Replacing the file would split hard links, or is impossible in a folder that may not be
+// written: such a file is written where it is, byte for byte as any write.
+TEST_F(IniFileTest, HardLinkedFilesAndFilesInReadOnlyFoldersAreWrittenInPlace) {
+    const std::string original =
+        "; mine\r\n[Velmora]\r\nOutPath=/home/\xD3\xC3/\r\nCompressPre=75\r\n";
+    const std::string linked = dir_.File("linked/Config.ini");
+    std::filesystem::create_directory(dir_.File("linked"));
+    WriteText(linked, original);
+    ASSERT_EQ(::link(linked.c_str(), dir_.File("linked/other-name.ini").c_str()), 0);
+    const std::string locked = dir_.File("locked/Config.ini");
+    std::filesystem::create_directory(dir_.File("locked"));
+    WriteText(locked, original);
+    ::chmod(dir_.File("locked").c_str(), 0555);
+
+    for (const std::string& path : {linked, locked}) {
+        const ino_t inode = StatOf(path).st_ino;
+        TIniFile(path).WriteSetting("Velmora", "CompressPre", "5");  // shorter
+        EXPECT_EQ(ReadText(path),
+                  "; mine\r\n[Velmora]\r\nOutPath=/home/\xD3\xC3/\r\nCompressPre=5\r\n");
+        TIniFile(path).WriteSetting("Velmora", "ResizePre", "100");  // longer
+        EXPECT_EQ(ReadText(path),
+                  "; mine\r\n[Velmora]\r\nOutPath=/home/\xD3\xC3/\r\nCompressPre=5\r\n"
+                  "ResizePre=100\r\n");
+        EXPECT_EQ(TIniFile(path).ReadSetting("Velmora", "OutPath", ""), "/home/用/");
+        EXPECT_EQ(StatOf(path).st_ino, inode) << path;
+    }
+    EXPECT_EQ(ReadText(dir_.File("linked/other-name.ini")), ReadText(linked));
+    EXPECT_EQ(EntriesOf(dir_.File("locked")), std::vector<std::string>{"Config.ini"});
+
+    // A read-only file stays refused there.
+    ::chmod(locked.c_str(), 0444);
+    EXPECT_THROW(TIniFile(locked).WriteSetting("Velmora", "ResizePre", "1"), EIniFileException);
 }
 
 TEST_F(IniFileTest, RefusesTextTheLayoutCannotHold) {

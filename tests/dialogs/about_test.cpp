@@ -147,6 +147,21 @@ TEST_F(AboutDialog, LinkShowsTheHandOverItAndOpensTheHomePageOnEachClick) {
     QTest::mouseClick(dialog.Label9, Qt::LeftButton, {}, inside);
     EXPECT_EQ(desktop.urls, (std::vector<QUrl>{QUrl(ui::kHomePage), QUrl(ui::kHomePage)}));
     EXPECT_TRUE(dialog.isVisible());
+
+    // A double click comes as a click, then a double-click press and its release: the page
+    // is asked for once.
+    desktop.urls.clear();
+    QTest::mouseClick(dialog.Label9, Qt::LeftButton, {}, inside);
+    QMouseEvent secondPress(QEvent::MouseButtonDblClick, QPointF(inside),
+                            QPointF(dialog.Label9->mapToGlobal(inside)), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog.Label9, &secondPress);
+    QTest::mouseRelease(dialog.Label9, Qt::LeftButton, {}, inside);
+    EXPECT_EQ(desktop.urls, std::vector<QUrl>{QUrl(ui::kHomePage)});
+    // A press that ends outside the link opens nothing.
+    QTest::mousePress(dialog.Label9, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(dialog.Label9, Qt::LeftButton, {}, QPoint(-5, inside.y()));
+    EXPECT_EQ(desktop.urls.size(), 1u);
 }
 
 }  // namespace

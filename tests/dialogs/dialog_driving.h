@@ -14,6 +14,7 @@
 #include <set>
 #include <vector>
 
+#include "support/geometry_print.h"
 #include "support/qstring_print.h"
 
 namespace velmora::test {

@@ -105,6 +105,10 @@ TEST_F(OutPathDialog, ConfirmWritesTheTextUnchangedAndCloses) {
 TEST_F(OutPathDialog, AFailedWriteIsReportedAndLeavesTheDialogOpen) {
     TF_OutPath& dialog = Open();
     dialog.Edi_outpath->setText(QStringLiteral("/elsewhere/"));
+    // A settings file that may not be written, in a folder that may not be written either
+    // (a writable file alone would be written in place).
+    const std::string file = settingsDir.File(kSettingsFileName);
+    ::chmod(file.c_str(), 0444);
     ::chmod(settingsDir.Path().c_str(), 0555);
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
     EXPECT_EQ(errors.texts,
@@ -115,6 +119,7 @@ TEST_F(OutPathDialog, AFailedWriteIsReportedAndLeavesTheDialogOpen) {
     EXPECT_EQ(dialog.Edi_outpath->text(), QStringLiteral("/elsewhere/"));
 
     ::chmod(settingsDir.Path().c_str(), 0700);
+    ::chmod(file.c_str(), 0644);
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
     EXPECT_EQ(Setting(kOutPathKey), "/elsewhere/");
     EXPECT_TRUE(F_OutPath.isNull());

@@ -1,7 +1,11 @@
 // A full disk while the output is written: the conversion fails with "Stream write error", the
 // old output stays as it was (also when the output is the source itself) and no temporary file
-// is left behind. A settings write on a full disk fails likewise and keeps every old setting.
+// is left behind, whether the writer's temporary files are unnamed or named. A settings write on
+// a full disk fails likewise and keeps every old setting, also where it writes in place.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -13,6 +17,7 @@
 #include "core/settings.h"
 #include "support/jpeg_fixture.h"
 #include "support/temp_dir.h"
+#include "temporaries_param.h"
 #include "write_faults.h"
 
 namespace velmora::test {
@@ -31,20 +36,19 @@ const Fault kFaults[] = {
     {"flush reports an I/O error", [] { FailFsync(EIO); }},
 };
 
-class DiskFullTest : public ::testing::Test {
+class DiskFullTest : public BothTemporariesTest {
   protected:
     void ExpectOnly(const std::vector<std::string>& names, const std::string& context) {
         EXPECT_EQ(dir.Entries(), names) << context;
     }
 
     TempDir dir;
-    ScopedWriteFaults faults;
     // Large enough that its encoding takes several writes' worth of bytes.
     const std::vector<uint8_t> source = EncodeJpeg(MakePattern(240, 180));
     const std::vector<uint8_t> old = {'o', 'l', 'd'};
 };
 
-TEST_F(DiskFullTest, FailsWithWriteErrorAndKeepsTheOldOutput) {
+TEST_P(DiskFullTest, FailsWithWriteErrorAndKeepsTheOldOutput) {
     WriteBytes(dir.File("a.jpg"), source);
     for (const Fault& fault : kFaults) {
         for (int resize : {100, 50}) {
@@ -64,7 +68,7 @@ TEST_F(DiskFullTest, FailsWithWriteErrorAndKeepsTheOldOutput) {
     }
 }
 
-TEST_F(DiskFullTest, NewOutputIsNotCreatedAndASourceReplacingItselfStaysWhole) {
+TEST_P(DiskFullTest, NewOutputIsNotCreatedAndASourceReplacingItselfStaysWhole) {
     for (const Fault& fault : kFaults) {
         WriteBytes(dir.File("a.jpg"), source);
         fault.arm();
@@ -78,7 +82,7 @@ TEST_F(DiskFullTest, NewOutputIsNotCreatedAndASourceReplacingItselfStaysWhole) {
     }
 }
 
-TEST_F(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
+TEST_P(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
     WriteBytes(dir.File("a.jpg"), source);
     FailWritesAfter(0, ENOSPC);
     EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100), EWriteError);
@@ -87,7 +91,7 @@ TEST_F(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
     EXPECT_EQ(ReadBytes(dir.File("out.jpg")), CompressBytes(ReadBytes(dir.File("a.jpg")), 25, 100));
 }
 
-TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
+TEST_P(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
     const std::string path = dir.File(kSettingsFileName);
     const std::string old = "[Velmora]\r\nOutPath=/photos/out/\r\nCompressPre=75\r\n";
     WriteText(path, old);
@@ -110,6 +114,30 @@ TEST_F(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {
         ExpectOnly({kSettingsFileName}, fault.name);
     }
 }
+
+// A settings file written where it is (in a folder that may not be written, or with a second
+// hard link): a write that finds no room for the file to grow leaves the old bytes.
+TEST_P(DiskFullTest, SettingsWrittenInPlaceKeepTheOldFileWhenTheyCannotGrow) {
+    const std::string old = "[Velmora]\r\nOutPath=/photos/out/\r\n";
+    ::mkdir(dir.File("locked").c_str(), 0755);
+    const std::string inLockedFolder = dir.File("locked/") + kSettingsFileName;
+    WriteText(inLockedFolder, old);
+    ::chmod(dir.File("locked").c_str(), 0555);
+    const std::string linked = dir.File(kSettingsFileName);
+    WriteText(linked, old);
+    ::link(linked.c_str(), dir.File("link.ini").c_str());
+    for (const std::string& path : {inLockedFolder, linked}) {
+        FailWritesAfter(0, ENOSPC);
+        EXPECT_THROW(TIniFile(path).WriteSetting(kSettingsSection, kCompressPreKey, "30"),
+                     EIniFileException)
+            << path;
+        ClearWriteFaults();
+        EXPECT_EQ(ReadText(path), old) << path;
+    }
+    EXPECT_EQ(ReadText(dir.File("link.ini")), old);
+}
+
+VELMORA_INSTANTIATE_FOR_BOTH_TEMPORARIES(DiskFullTest);
 
 }  // namespace
 }  // namespace velmora::test

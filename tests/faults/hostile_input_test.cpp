@@ -1,13 +1,18 @@
 // Damaged and hostile input: the pictures and settings files that once broke the fuzzers (or
 // were made to), run through decoding, conversion and the settings writer, and the bound on
-// what a picture may make the decoder allocate.
+// what a picture may make the decoder, or a whole conversion, allocate.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <jerror.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/compress_file.h"
@@ -162,6 +167,82 @@ TEST(DecodedSizeBound, HoldsForTheCoefficientBufferOfProgressivePictures) {
             EXPECT_EQ(picture.Pixels().Width(), 900);
         }
     }
+}
+
+// The bound holds for all that one conversion allocates: a progressive source is decoded and
+// encoded again progressively, each with a coefficient buffer for the whole picture, which
+// together are over a bound that either alone is within. A baseline source of the same size
+// streams through in rows.
+TEST(ConversionBound, HoldsForTheDecoderAndTheEncoderTogether) {
+    const RawImage colour = MakePattern(1200, 1000);
+    // Each coefficient buffer is 1200 × 1000 × 1.5 samples × 2 bytes = 3.6 MB; the rest of
+    // what the conversion holds is some 3 MB.
+    const ScopedDecodedBytesLimit limit(8 << 20);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> source;
+        int resize;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {"baseline", EncodeJpeg(colour), 100, false},
+        {"baseline, shrunk", EncodeJpeg(colour), 50, false},
+        {"progressive", EncodeJpeg(colour, {.progressive = true}), 100, true},
+        {"progressive, shrunk", EncodeJpeg(colour, {.progressive = true}), 50, true},
+        {"progressive, shrunk to nothing", EncodeJpeg(colour, {.progressive = true}), 0, false},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        WriteBytes(dir.File("in.jpg"), c.source);
+        WriteBytes(dir.File("out.jpg"), {'o', 'l', 'd'});
+        try {
+            CompressFile(dir.File("in.jpg"), dir.File("out.jpg"), 25, c.resize);
+            EXPECT_FALSE(c.refused) << c.name;
+        } catch (const EJPEG& error) {
+            EXPECT_TRUE(c.refused) << c.name << ": " << error.what();
+            EXPECT_EQ(error.Code(), JERR_IMAGE_TOO_BIG) << c.name;
+            EXPECT_EQ(ReadBytes(dir.File("out.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
+        }
+        // Decoding alone (the preview) stays within the bound.
+        TJPEGImage picture;
+        picture.LoadPictureBytes(c.source);
+        EXPECT_EQ(picture.Pixels().Width(), 1200) << c.name;
+    }
+}
+
+// A pipe says nothing of its length: it is read to the bound and refused beyond it.
+TEST(ConversionBound, HoldsForAPipeReadToItsEnd) {
+    const ScopedDecodedBytesLimit limit(100000);
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0644), 0);
+    std::vector<uint8_t> stream(200000, 0);
+    stream[0] = 0xFF;
+    stream[1] = 0xD8;
+    std::thread writer([&] {
+        // The reader stops early: the write fails instead of ending the program.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        const int fd = ::open(dir.File("pipe.jpg").c_str(), O_WRONLY);
+        for (size_t done = 0; done < stream.size();) {
+            const ssize_t n = ::write(fd, stream.data() + done, stream.size() - done);
+            if (n <= 0) {
+                break;  // the reader gave up
+            }
+            done += static_cast<size_t>(n);
+        }
+        ::close(fd);
+    });
+    try {
+        CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100, TNonRegular::ReadToEnd);
+        ADD_FAILURE() << "no error";
+    } catch (const EFOpenError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + dir.File("pipe.jpg") + "\". File too large");
+    }
+    writer.join();
+    EXPECT_FALSE(fs::exists(dir.File("out.jpg")));
 }
 
 TEST(ScanLimit, ProgressivePicturesWithExcessiveScansAreRefused) {

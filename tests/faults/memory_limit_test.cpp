@@ -1,7 +1,9 @@
 // Pictures too large for the memory at hand: decoding and converting them in a process whose
 // address space is limited ends in one of the system's errors, never in a crash or a foreign
-// exception; pictures over the decoded-size bound are refused before anything is allocated.
+// exception; pictures and conversions over the bound are refused before anything is allocated,
+// and so are files too large to hold.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <jerror.h>
@@ -17,6 +19,7 @@
 
 #include "child_process.h"
 #include "core/compress_file.h"
+#include "core/conversion_budget.h"
 #include "core/errors.h"
 #include "core/jpeg_image.h"
 #include "support/jpeg_fixture.h"
@@ -86,12 +89,14 @@ class MemoryLimitTest : public ::testing::Test {
     TempDir dir;
 };
 
-// About 1.8 GB of pixels (and of coefficients for the progressive one): within the
-// decoded-size bound, far beyond the limit.
+// Within the bound, far beyond the limit: about 1.8 GB of pixels (and of coefficients for
+// the progressive one) to decode; about 1 GB of coefficients to convert a progressive
+// 12000 × 12000 picture. Every one of them says "Out of memory", whoever ran out: our storage
+// or libjpeg's.
 TEST_F(MemoryLimitTest, TooLargeForTheMemoryIsACleanError) {
     const std::vector<uint8_t> baseline = ClaimingSize(30000, 20000, false);
     const std::vector<uint8_t> progressive = ClaimingSize(30000, 20000, true);
-    WriteBytes(dir.File("progressive.jpg"), progressive);
+    WriteBytes(dir.File("progressive.jpg"), ClaimingSize(12000, 12000, true));
     struct Case {
         const char* name;
         std::function<void()> body;
@@ -108,17 +113,94 @@ TEST_F(MemoryLimitTest, TooLargeForTheMemoryIsACleanError) {
         const ChildResult result = RunWithLittleMemory(c.body);
         ASSERT_TRUE(result.exited) << c.name << ": killed by signal " << result.signal;
         EXPECT_EQ(result.exitCode, kChildSystemError) << c.name << ": " << result.report;
+        EXPECT_EQ(result.report, "Out of memory") << c.name;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.jpg")));
 }
 
-// Over the bound: refused from the header's numbers, so the limit is never reached.
+// Over the bound: refused from the header's numbers, so the limit is never reached. A
+// progressive 25000 × 25000 picture decodes within the bound, but converting it needs its
+// coefficients twice (to decode it and to encode it progressively again): 3.75 GB.
 TEST_F(MemoryLimitTest, OverTheBoundIsRefusedBeforeAllocating) {
     for (bool progressive : {false, true}) {
         const std::vector<uint8_t> bytes = ClaimingSize(65500, 65500, progressive);
         const ChildResult result = RunWithLittleMemory([&] { Decode(bytes); });
         ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
         EXPECT_EQ(result.report, "JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG));
+    }
+    WriteBytes(dir.File("bomb.jpg"), ClaimingSize(25000, 25000, true));
+    for (int resize : {100, 50}) {
+        const ChildResult result = RunWithLittleMemory(
+            [&] { CompressFile(dir.File("bomb.jpg"), dir.File("out.jpg"), 25, resize); });
+        ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
+        EXPECT_EQ(result.report, "JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG)) << resize;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.jpg")));
+}
+
+// A file is not read whole before its first bytes are looked at: 3 GiB (sparse, so the disk
+// holds almost nothing) of something else is refused as libjpeg refuses it, 3 GiB that begin
+// like a JPEG are refused as too large to hold.
+TEST_F(MemoryLimitTest, LargeFilesAreRefusedWithoutBeingRead) {
+    constexpr off_t kSize = off_t{3} << 30;
+    struct Case {
+        std::vector<uint8_t> start;
+        std::string report;
+    };
+    const std::string path = dir.File("large.jpg");
+    const Case cases[] = {
+        {{'G', 'I', 'F', '8', '9', 'a'}, "JPEG error #" + std::to_string(JERR_NO_SOI)},
+        {{0xFF, 0xD8, 0xFF}, "Cannot open file \"" + path + "\". File too large"},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(path, c.start);
+        ASSERT_EQ(::truncate(path.c_str(), kSize), 0);
+        for (const auto& body : std::vector<std::function<void()>>{
+                 [&] { CompressFile(path, dir.File("out.jpg"), 25, 100); },
+                 [&] { TJPEGImage().LoadPictureFile(path); }}) {
+            const ChildResult result = RunWithLittleMemory(body);
+            ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
+            EXPECT_EQ(result.report, c.report);
+        }
+    }
+}
+
+// What a conversion is estimated to hold is at least what it allocates: given only that much
+// address space (and a little for the process itself), every conversion goes through. A
+// progressive source needs its coefficients for decoding and again for encoding.
+TEST_F(MemoryLimitTest, ConversionBytesCoverWhatTheConversionAllocates) {
+    constexpr size_t kSlack = size_t{1} << 20;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> source;
+    };
+    const RawImage colour = MakePattern(2400, 1600);
+    const std::vector<Case> cases = {
+        {"baseline", EncodeJpeg(colour)},
+        {"progressive", EncodeJpeg(colour, {.progressive = true})},
+        {"progressive 4:4:4",
+         EncodeJpeg(colour, {.progressive = true, .hSampling = 1, .vSampling = 1})},
+        {"progressive grey", EncodeJpeg(MakePattern(2400, 1600, 1),
+                                        {.model = ColorModel::kGrayscale, .progressive = true})},
+    };
+    for (const Case& c : cases) {
+        for (int resize : {100, 50}) {
+            const ChildResult result = RunInChild([&] {
+                // Large blocks get address space of their own rather than reusing the free
+                // memory the child inherited, so that the limit counts them.
+                ::mallopt(M_MMAP_THRESHOLD, 256 << 10);
+                ::malloc_trim(0);
+                const size_t needed = ConversionBytes(c.source, resize, TJPEGDecodeDepth::jd24bit);
+                const rlimit limit{AddressSpaceInUse() + needed + kSlack,
+                                   AddressSpaceInUse() + needed + kSlack};
+                if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+                    throw std::runtime_error("setrlimit failed");
+                }
+                CompressBytes(c.source, 25, resize);
+            });
+            EXPECT_EQ(result.exitCode, kChildSucceeded)
+                << c.name << ", r=" << resize << ": " << result.report;
+        }
     }
 }
 

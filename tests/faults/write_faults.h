@@ -1,9 +1,12 @@
-// Makes the file system look full to this test program: write() and fsync() on files (not on
-// the standard streams) fail once armed. The core writes files with write(2) and flushes them
-// with fsync(2); this program's own definitions of both take the place of the C library's.
+// Makes the file system look full, or like one without unnamed temporary files, to this test
+// program: write() and fsync() on files (not on the standard streams) fail once armed, and
+// openat() refuses O_TMPFILE. The core writes files with write(2), flushes them with fsync(2)
+// and creates its temporary files with openat(2); this program's own definitions of the three
+// take the place of the C library's.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 namespace velmora::test {
 
@@ -12,7 +15,12 @@ namespace velmora::test {
 void FailWritesAfter(size_t bytes, int error);
 // Fails every fsync with `error` (a delayed allocation failure reported at flush time).
 void FailFsync(int error);
-// Back to the real calls.
+// Refuses unnamed temporary files (EOPNOTSUPP), as FAT or an older network file system does,
+// or stops refusing them.
+void RefuseUnnamedFiles(bool refuse);
+// Runs action once, just before the next write to a file.
+void BeforeNextWrite(std::function<void()> action);
+// Back to the real write() and fsync() (unnamed files stay as RefuseUnnamedFiles left them).
 void ClearWriteFaults();
 
 // Clears the faults when the scope ends, also when a test fails early.

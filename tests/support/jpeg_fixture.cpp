@@ -226,10 +226,15 @@ JpegFacts ReadFacts(const std::vector<uint8_t>& bytes) {
     return facts;
 }
 
-std::vector<uint8_t> MakeIccProfile(size_t size) {
+std::vector<uint8_t> MakeIccProfile(size_t size, const char* colourSpace) {
     std::vector<uint8_t> profile(size);
     for (size_t i = 0; i < size; ++i) {
         profile[i] = uint8_t(i * 7 + 3);
+    }
+    // The data colour space field of the profile header.
+    constexpr size_t kColourSpace = 16;
+    for (size_t i = 0; i < 4 && kColourSpace + i < size; ++i) {
+        profile[kColourSpace + i] = uint8_t(colourSpace[i]);
     }
     return profile;
 }

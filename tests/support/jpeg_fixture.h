@@ -66,8 +66,9 @@ struct JpegFacts {
 };
 JpegFacts ReadFacts(const std::vector<uint8_t>& bytes);
 
-// A fake ICC profile of the given size (valid enough for carrying, not for colour management).
-std::vector<uint8_t> MakeIccProfile(size_t size);
+// A fake ICC profile of the given size (valid enough for carrying, not for colour management)
+// whose header names the colour space ("RGB ", "GRAY", "CMYK"; four characters).
+std::vector<uint8_t> MakeIccProfile(size_t size, const char* colourSpace = "RGB ");
 
 // Byte patches that turn a valid file into a hostile one. They raise std::invalid_argument
 // when the file lacks what they patch.

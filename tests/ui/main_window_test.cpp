@@ -7,7 +7,10 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFontInfo>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QSplitterHandle>
@@ -16,6 +19,7 @@
 
 #include "core/settings.h"
 #include "error_recorder.h"
+#include "support/geometry_print.h"
 #include "support/scoped_env.h"
 #include "support/settings_directory.h"
 #include "support/temp_dir.h"
@@ -23,6 +27,7 @@
 #include "ui/U_Velmora.h"
 #include "ui/browser/ShellListView.h"
 #include "ui/browser/ShellTreeView.h"
+#include "widgets/picture_view.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
@@ -205,12 +210,6 @@ TEST_F(MainWindowStart, WindowFrameAndCommands) {
     ui::TF_Velmora& w = Start();
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("CorvaneVelmora"));
-    EXPECT_EQ(w.minimumSize(), QSize(800, 600));
-    EXPECT_EQ(w.size(), QSize(800, 600));
-    EXPECT_EQ(w.Panel1->width(), 206);
-    EXPECT_EQ(w.ShellTreeView1->height(), 295);
-    EXPECT_EQ(w.ShellListView1->height(), 150);
-    EXPECT_EQ(w.RzStatusBar1->height(), 19);
     EXPECT_EQ(w.Splitter1->handleWidth(), 3);
     EXPECT_FALSE(w.Splitter1->childrenCollapsible());
     EXPECT_FALSE(w.dxBarManager1ToolBar->isMovable());
@@ -253,11 +252,92 @@ TEST_F(MainWindowStart, EveryWindowShowsTheProgramsIconInEachSize) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.velmora.Velmora"));
 }
 
-TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThan800By600) {
+// The client area of the 800 x 600 window, frame included, holds the layout's sizes exactly:
+// 206 + 3 + 583 wide and 63 + 510 high.
+TEST_F(MainWindowStart, TheLayoutAddsUpToTheClientAreaOfThe800By600Window) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.size(), QSize(792, 573));
+    EXPECT_EQ(w.minimumSize(), QSize(792, 573));
+    auto inWindow = [&w](const QWidget* widget) {
+        return QRect(widget->mapTo(&w, QPoint(0, 0)), widget->size());
+    };
+    const struct {
+        const char* name;
+        const QWidget* widget;
+        QRect bounds;
+    } areas[] = {
+        {"bars", w.dxBarManager1ToolBar, {0, 20, 792, 43}},
+        {"Panel1", w.Panel1, {0, 63, 206, 510}},
+        {"ShellTreeView1", w.ShellTreeView1, {1, 64, 204, 295}},
+        {"cxImage1", w.cxImage1, {1, 359, 204, 213}},
+        {"Panel2", w.Panel2, {209, 63, 583, 510}},
+        {"ShellListView1", w.ShellListView1, {210, 64, 581, 150}},
+        {"ScrollBoxFrame", ui::ScrollBoxFrame, {210, 217, 581, 336}},
+        {"RzStatusBar1", w.RzStatusBar1, {210, 553, 581, 19}},
+    };
+    EXPECT_EQ(inWindow(w.dxBarManager1MenuBar).top(), 0);
+    for (const auto& area : areas) {
+        EXPECT_EQ(inWindow(area.widget), area.bounds) << area.name;
+    }
+}
+
+// The columns of a painted menu item that hold anything but the menu's background, in runs
+// of adjacent columns; the first run is the item's image, the rest its caption.
+std::vector<std::pair<int, int>> InkColumns(const QImage& item, QRgb background) {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < item.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < item.height(); ++y) {
+            ink = ink || item.pixel(x, y) != background;
+        }
+        if (ink && !runs.empty() && runs.back().second == x - 1) {
+            runs.back().second = x;
+        } else if (ink) {
+            runs.emplace_back(x, x);
+        }
+    }
+    return runs;
+}
+
+TEST_F(MainWindowStart, DropDownItemsDrawInTheBarsCrispFontNextToTheirImage) {
+    ui::TF_Velmora& w = Start();
+    w.show();
+    const QFontInfo barFont(w.dxBarManager1MenuBar->font());
+    for (QMenu* menu : {w.dxBarSubItem1, w.dxBarSubItem2, w.dxBarSubItem3}) {
+        SCOPED_TRACE(menu->title().toStdString());
+        const QFontInfo itemFont(menu->font());
+        EXPECT_EQ(itemFont.family(), barFont.family());
+        EXPECT_EQ(itemFont.pixelSize(), barFont.pixelSize());
+
+        menu->popup(w.mapToGlobal(QPoint(10, 20)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        const QRect itemArea = menu->actionGeometry(menu->actions().constFirst());
+        const QImage item = menu->grab(itemArea).toImage();
+        menu->hide();
+        const QRgb background = item.pixel(itemArea.width() - 2, itemArea.height() / 2);
+        const std::vector<std::pair<int, int>> runs = InkColumns(item, background);
+        ASSERT_GE(runs.size(), 2u);
+        EXPECT_LE(runs[1].first - runs[0].second, 12) << "caption close to the image";
+
+        // Without smoothing every pixel of the caption is the text's colour or the background.
+        const QRgb text = menu->palette().color(QPalette::Text).rgb();
+        int otherPixels = 0;
+        for (int x = runs[1].first; x < item.width(); ++x) {
+            for (int y = 0; y < item.height(); ++y) {
+                otherPixels += item.pixel(x, y) != text && item.pixel(x, y) != background;
+            }
+        }
+        EXPECT_EQ(otherPixels, 0);
+    }
+}
+
+TEST_F(MainWindowStart, TheWindowCannotBeMadeSmallerThanItsStartSize) {
     ui::TF_Velmora& w = Start();
     w.show();
     w.resize(500, 300);
-    EXPECT_EQ(w.size(), QSize(800, 600));
+    EXPECT_EQ(w.size(), QSize(792, 573));
 }
 
 TEST_F(MainWindowStart, SplitterKeepsBothPanelsAtLeast160Wide) {

@@ -2,19 +2,26 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QSplitterHandle>
 #include <QTabWidget>
 #include <QTest>
 
 #include "core/compress_file.h"
 #include "core/jpeg_image.h"
 #include "core/kilobytes.h"
+#include "support/geometry_print.h"
 #include "support/jpeg_fixture.h"
 #include "support/scroll_bar_parts.h"
 #include "support/temp_dir.h"
+#include "ui/GroupBox.h"
 #include "ui/U_ScrollBoxFrame.h"
 #include "widgets/U_PicScrollBox.h"
+#include "widgets/percent_tick_label.h"
+#include "widgets/system_colors.h"
 #include "widgets/track_bar.h"
 
 namespace velmora::test {
@@ -50,6 +57,33 @@ TEST(ScrollBoxFrame, SourcePaneTakesHalfTheFrameWidth) {
     }
 }
 
+// Drags the splitter's handle so that the source pane would be `width` wide, and releases it.
+void DragSourcePaneTo(TScrollBoxFrame& frame, int width) {
+    QSplitterHandle* handle = frame.Splitter1->handle(1);
+    const QPoint grip = handle->rect().center();
+    const QPoint to = grip + QPoint(width - handle->x(), 0);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(handle->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+}
+
+TEST(ScrollBoxFrame, SplitterKeepsBothPanesAt30OrSnapsTheSourcePaneShut) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    const int largest = frame.Splitter1->width() - 3 - 30;
+    const std::pair<int, int> cases[] = {{120, 120}, {31, 31}, {30, 0},  {16, 0},
+                                         {3, 0},     {0, 0},   {-40, 0}, {2000, largest}};
+    for (auto [releasedAt, width] : cases) {
+        DragSourcePaneTo(frame, 200);
+        ASSERT_EQ(frame.Splitter1->sizes().front(), 200);
+        DragSourcePaneTo(frame, releasedAt);
+        EXPECT_EQ(frame.Splitter1->sizes().front(), width) << releasedAt;
+    }
+}
+
 TEST(ScrollBoxFrame, StartsEmptyWithBothSlidersAtZero) {
     TScrollBoxFrame frame;
     EXPECT_EQ(frame.PageControl1->currentWidget(), frame.TabSheet_Compress);
@@ -60,6 +94,58 @@ TEST(ScrollBoxFrame, StartsEmptyWithBothSlidersAtZero) {
     EXPECT_EQ(frame.Lab_destination->text(), QStringLiteral("压缩效果"));
     EXPECT_TRUE(frame.Lab_WH->text().isEmpty());
     EXPECT_EQ(frame.RadioButton2->text(), QStringLiteral("缩 略 图"));
+}
+
+// Every tick of a slider drawn through its OnDrawTick handler onto a clear image.
+QImage TickLabels(TRzTrackBar& bar, const TRzTrackBar::TDrawTickEvent& drawTick) {
+    QImage image(bar.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (int i = bar.Min(); i <= bar.Max(); ++i) {
+        drawTick(&bar, painter, bar.TickLocation(i), i);
+    }
+    return image;
+}
+
+TEST(ScrollBoxFrame, BothSlidersAreLabelledByThePercentTickPainter) {
+    TScrollBoxFrame frame;
+    for (TRzTrackBar* bar : {frame.TrkAngle, frame.RzTrackBar1}) {
+        bar->resize(333, 42);
+        const QImage labels = TickLabels(*bar, bar->OnDrawTick);
+        EXPECT_EQ(labels, TickLabels(*bar, DrawPercentTickLabel));
+        EXPECT_NE(labels, TickLabels(*bar, [](TRzTrackBar*, QPainter&, QPoint, int) {}));
+    }
+}
+
+TEST(ScrollBoxFrame, PanelsInsetTheirLabelsAndPanesByTheBorderOnly) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    QApplication::processEvents();
+    for (auto [panel, label, box] :
+         {std::tuple{frame.Pan_source, frame.Lab_source, frame.SourceBox},
+          {frame.Pan_destination, frame.Lab_destination, frame.DestBox}}) {
+        const int inside = panel->width() - 2;
+        EXPECT_EQ(label->geometry(), QRect(1, 1, inside, 12));
+        EXPECT_EQ(box->geometry(), QRect(1, 13, inside, panel->height() - 14));
+    }
+}
+
+TEST(ScrollBoxFrame, BothPagesShowTheButtonFaceAroundTheirControls) {
+    TScrollBoxFrame frame;
+    frame.resize(498, 463);
+    frame.show();
+    const QRgb face = SysColor(TSysColor::BtnFace).rgb();
+    // Inside "显示方式" right of its radio buttons, and beside the caption "压缩比例%".
+    const QImage compress = frame.grab().toImage();
+    for (QPoint p : {frame.GroupBox1->mapTo(&frame, QPoint(105, 40)),
+                     frame.GroupBox2->mapTo(&frame, QPoint(200, 3))}) {
+        EXPECT_EQ(compress.pixel(p), face) << p.x() << "," << p.y();
+    }
+    frame.PageControl1->setCurrentWidget(frame.TabSheet_Resize);
+    const QImage resize = frame.grab().toImage();
+    const QPoint besideCaption = frame.GroupBox4->mapTo(&frame, QPoint(200, 3));
+    EXPECT_EQ(resize.pixel(besideCaption), face);
 }
 
 TEST(ScrollBoxFrame, WithoutAPictureTheSlidersOnlyWriteThePercentLabel) {

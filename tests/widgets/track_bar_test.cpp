@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "paint_recorder.h"
-#include "tick_labels.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/system_colors.h"
 
 namespace velmora {
@@ -23,7 +23,7 @@ std::unique_ptr<TRzTrackBar> PercentSlider(int width = 333, int height = 42) {
     auto bar = std::make_unique<TRzTrackBar>();
     bar->SetMax(100);
     bar->SetTickStyle(TTickStyle::tkOwnerDraw);
-    bar->OnDrawTick = test::DrawPercentTickLabel;
+    bar->OnDrawTick = DrawPercentTickLabel;
     bar->resize(width, height);
     return bar;
 }
@@ -267,7 +267,7 @@ TEST(TrackBar, PositionChangeRepaintsOnlyTheThumbsOldAndNewPlaces) {
     int ticksDrawn = 0;
     bar->OnDrawTick = [&](TRzTrackBar* b, QPainter& c, QPoint location, int index) {
         ++ticksDrawn;
-        test::DrawPercentTickLabel(b, c, location, index);
+        DrawPercentTickLabel(b, c, location, index);
     };
     bar->setGeometry(2, 14, 333, 42);
     bar->SetShowFocusRect(false);
@@ -289,6 +289,42 @@ TEST(TrackBar, PositionChangeRepaintsOnlyTheThumbsOldAndNewPlaces) {
     EXPECT_EQ(onScreen.copy(2, 14, 333, 42).convertToFormat(QImage::Format_RGB32),
               bar->grab().toImage().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(ticksDrawn, 0);
+}
+
+// The slider's part of what the window shows, and of a full fresh rendering of the window.
+QImage OnScreen(QWidget& window, const QRect& area) {
+    const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
+    return screen.copy(area).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage Rendered(QWidget& window, const QRect& area) {
+    return window.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(TrackBar, TheNewThumbIsOnScreenBeforeOnChangeRuns) {
+    for (bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        QWidget window;
+        window.resize(400, 100);
+        auto* bar = new TRzTrackBar(&window);
+        bar->SetMax(100);
+        bar->SetTickStyle(TTickStyle::tkOwnerDraw);
+        bar->OnDrawTick = DrawPercentTickLabel;
+        bar->SetTransparent(transparent);
+        bar->SetShowFocusRect(false);
+        bar->setGeometry(2, 14, 333, 42);
+        ShowAndWait(window);
+
+        std::vector<QImage> seen;
+        bar->OnChange = [&](TRzTrackBar*) { seen.push_back(OnScreen(window, bar->geometry())); };
+        bar->SetPosition(50);
+        QTest::keyClick(bar, Qt::Key_Right);
+        bar->SetPosition(100);
+        ASSERT_EQ(seen.size(), 3u);
+        EXPECT_EQ(seen.back(), Rendered(window, bar->geometry()));
+        bar->SetPosition(51);
+        EXPECT_EQ(seen[1], Rendered(window, bar->geometry())) << "51 again, as in the key step";
+    }
 }
 
 TEST(TrackBar, KeyboardSteps) {

@@ -1,5 +1,7 @@
 #include "ShellTreeView.h"
 
+#include <QMouseEvent>
+
 #include "SelectionLook.h"
 #include "ShellIcons.h"
 #include "ShellListView.h"
@@ -25,6 +27,8 @@ TShellTreeView::TShellTreeView(QWidget* parent)
     KeepSelectionVisibleWithoutFocus(*this);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { FollowSelection(current); });
+    connect(this, &QTreeView::collapsed, this,
+            [this](const QModelIndex& node) { SelectCollapsedBranch(node); });
     // A node expanded before the view is laid out (or while hidden) is read at once as well.
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& node) {
         if (model_->canFetchMore(node)) {
@@ -64,6 +68,33 @@ bool TShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
         }
     }
     return QTreeView::edit(index, trigger, event);
+}
+
+void TShellTreeView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QTreeView::mousePressEvent(event);
+    }
+}
+
+void TShellTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QTreeView::mouseReleaseEvent(event);
+    }
+}
+
+void TShellTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QTreeView::mouseDoubleClickEvent(event);
+    }
+}
+
+void TShellTreeView::SelectCollapsedBranch(const QModelIndex& node) {
+    for (QModelIndex above = currentIndex().parent(); above.isValid(); above = above.parent()) {
+        if (above == node) {
+            setCurrentIndex(node);
+            return;
+        }
+    }
 }
 
 void TShellTreeView::FollowSelection(const QModelIndex& current) {

@@ -37,9 +37,15 @@ class TShellTreeView : public QTreeView {
 
   protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // Only the left button selects; the tree offers nothing on the others.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     void FollowSelection(const QModelIndex& current);
+    // A collapsed branch that held the selected node gives the selection to its own node.
+    void SelectCollapsedBranch(const QModelIndex& node);
 
     TShellTreeModel* model_;
     TShellListView* list_ = nullptr;

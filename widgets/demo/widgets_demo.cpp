@@ -1,15 +1,14 @@
 // Shows the painted controls in one window: two percent sliders with their labels, a
 // vertical slider, progress bars, and picture panes in actual size and thumbnail mode.
 #include <QApplication>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPainter>
 #include <QWidget>
 #include <memory>
 
 #include "core/jpeg_image.h"
 #include "widgets/U_PicScrollBox.h"
+#include "widgets/percent_tick_label.h"
 #include "widgets/progress_bar.h"
 #include "widgets/song_font.h"
 #include "widgets/track_bar.h"
@@ -18,24 +17,13 @@ namespace {
 
 using namespace velmora;
 
-// The number above every tenth position, centred on its tick.
-void DrawTickLabel(TRzTrackBar*, QPainter& canvas, QPoint location, int index) {
-    if (index % 10 != 0) {
-        return;
-    }
-    canvas.setFont(SongFont(9));
-    const QString text = QString::number(index);
-    const QFontMetrics metrics = canvas.fontMetrics();
-    canvas.drawText(location.x() - metrics.horizontalAdvance(text) / 2, 1 + metrics.ascent(), text);
-}
-
 TRzTrackBar* PercentSlider(QWidget* parent, const QRect& bounds, int position, QLabel* label) {
     auto* slider = new TRzTrackBar(parent);
     slider->setGeometry(bounds);
     slider->SetMax(100);
     slider->SetTickStyle(TTickStyle::tkOwnerDraw);
     slider->SetTransparent(true);
-    slider->OnDrawTick = DrawTickLabel;
+    slider->OnDrawTick = DrawPercentTickLabel;
     slider->OnChange = [label](TRzTrackBar* sender) {
         label->setText(QString::number(sender->Position()) + QStringLiteral("%"));
     };

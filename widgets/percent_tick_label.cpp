@@ -1,10 +1,11 @@
-#include "tick_labels.h"
+#include "widgets/percent_tick_label.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 
 #include "widgets/song_font.h"
 
-namespace velmora::test {
+namespace velmora {
 
 void DrawPercentTickLabel(TRzTrackBar*, QPainter& canvas, QPoint location, int index) {
     if (index % 10 != 0) {
@@ -13,9 +14,9 @@ void DrawPercentTickLabel(TRzTrackBar*, QPainter& canvas, QPoint location, int i
     canvas.setBrush(Qt::NoBrush);
     canvas.setFont(SongFont(9));
     const QString text = QString::number(index);
-    const QFontMetrics metrics = canvas.fontMetrics();
+    const QFontMetrics metrics(canvas.font());
     const int left = location.x() - metrics.horizontalAdvance(text) / 2;
     canvas.drawText(left, 1 + metrics.ascent(), text);
 }
 
-}  // namespace velmora::test
+}  // namespace velmora
