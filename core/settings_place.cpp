@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "settings.h"
+
 namespace velmora {
 
 namespace {
@@ -24,6 +26,12 @@ std::string HomeDirectory() {
     return "/";
 }
 
+bool UserMayWriteFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           (info.st_mode & kAnyWriteBit) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
 std::string WithTrailingSlash(std::string path) {
     if (path.empty() || path.back() != '/') {
         path += '/';
@@ -34,7 +42,9 @@ std::string WithTrailingSlash(std::string path) {
 }  // namespace
 
 SettingsPlace SettingsPlaceFor(const std::string& programDirectory) {
-    if (UserMayWrite(programDirectory)) {
+    // A settings file already there that may be written keeps its place even in a folder that
+    // may not be: the settings writer then writes it in place.
+    if (UserMayWrite(programDirectory) || UserMayWriteFile(programDirectory + kSettingsFileName)) {
         return {programDirectory, true};
     }
     return {UserConfigDirectory(), false};

@@ -13,7 +13,9 @@ struct SettingsPlace {
     bool besideProgram;     // the portable layout
 };
 
-// The settings place of a program whose executable lies in programDirectory (ending in "/").
+// The settings place of a program whose executable lies in programDirectory (ending in "/"):
+// that directory when the user may write there or may write the "Config.ini" already in it,
+// else UserConfigDirectory().
 SettingsPlace SettingsPlaceFor(const std::string& programDirectory);
 
 // $XDG_CONFIG_HOME/velmora/, or ~/.config/velmora/ when XDG_CONFIG_HOME is unset, empty or not

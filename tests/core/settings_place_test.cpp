@@ -72,6 +72,14 @@ TEST_F(SettingsPlaceTest, AReadOnlyProgramFolderSendsThemToTheConfigurationFolde
     }
 }
 
+TEST_F(SettingsPlaceTest, ASettingsFileThatMayBeWrittenKeepsAReadOnlyFolderPortable) {
+    test::WriteText(program_ + "/Config.ini", "[Velmora]\r\n");
+    MakeProgramReadOnly();
+    EXPECT_TRUE(SettingsPlaceFor(Program()).besideProgram);
+    ASSERT_EQ(::chmod((program_ + "/Config.ini").c_str(), 0444), 0);
+    EXPECT_FALSE(SettingsPlaceFor(Program()).besideProgram);
+}
+
 TEST_F(SettingsPlaceTest, AMissingProgramFolderCountsAsReadOnly) {
     EXPECT_FALSE(SettingsPlaceFor(dir_.File("gone") + "/").besideProgram);
 }
