@@ -7,6 +7,7 @@
 //     velmora-bench-preview [-c C] [-r R] [-n REPETITIONS] FILE
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,8 @@ Frame CodecDecode(const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// A file that cannot be read or decoded ends the run with its message.
+int main(int argc, char** argv) try {
     int compress = 25, resize = 50, repetitions = 5;
     std::string file;
     for (int i = 1; i < argc; ++i) {
@@ -142,4 +144,7 @@ int main(int argc, char** argv) {
                 Median(codecEncode), Median(codecDecode), codec);
     std::printf("  encode + decode against libjpeg's own: %.2f\n", codec / ours);
     return 0;
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "velmora-bench-preview: %s\n", error.what());
+    return 1;
 }

@@ -100,7 +100,7 @@ class TWalk {
     TBatch& batch_;
 };
 
-void RunBatch(std::shared_ptr<TBatch> batch, std::function<void(TBatchEnd)> onEnded) {
+void RunBatch(std::shared_ptr<TBatch> batch, const std::function<void(TBatchEnd)>& onEnded) {
     TBatchEnd end = TBatchEnd::Failed;
     try {
         end = TWalk(*batch).Run();

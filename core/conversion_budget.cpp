@@ -30,7 +30,7 @@ constexpr uint64_t kBufferedRows = 64;
 // coefficients.
 constexpr uint64_t kFixedBytes = uint64_t{256} << 10;
 // The two-pass colour quantizer's histogram.
-constexpr uint64_t kHistogramBytes = 32 * 64 * 32 * 2;
+constexpr uint64_t kHistogramBytes = uint64_t{32} * 64 * 32 * 2;
 // The conversion's own rows: blue, green, red bytes, palette indexes and CMYK samples.
 constexpr uint64_t kOwnBytesPerColumn = 3 + 1 + 4;
 // The shrink's column sums and weights per target and source column (box_shrink.h).

@@ -41,7 +41,7 @@ std::string FollowSymbolicLinks(const std::string& path) {
             break;  // gone or changed meanwhile: the write then meets what is there
         }
         target.resize(static_cast<size_t>(length));
-        current = target.front() == '/' ? target : DirectoryOf(current) + "/" + target;
+        current = target.front() == '/' ? target : DirectoryOf(current).append("/").append(target);
     }
     return current;
 }

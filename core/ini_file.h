@@ -1,6 +1,7 @@
 // The settings accessor: one short-lived object per access to an INI file. The file is kept
 // in the classic layout with CR LF line ends and GB18030 text; values go in and come out as
-// UTF-8. Every write is on disk before WriteSetting returns.
+// UTF-8 (paths as the file system's bytes, see text_encoding.h). Every write is on disk before
+// WriteSetting returns.
 #pragma once
 
 #include <string>

@@ -14,7 +14,8 @@ namespace velmora {
 namespace {
 
 std::mutex overrideMutex;
-std::string overrideDirectory;
+std::string overrideSettingsDirectory;
+std::string overrideProgramDirectory;
 
 std::string ExecutableDirectory() {
     std::vector<char> buffer(4096);
@@ -65,19 +66,30 @@ std::optional<uint64_t> ParseMagnitude(const std::string& digits, int base, uint
 
 }  // namespace
 
-std::string SettingsDirectory() {
+SettingsPlace CurrentSettingsPlace() {
+    std::string programDirectory;
     {
         const std::lock_guard lock(overrideMutex);
-        if (!overrideDirectory.empty()) {
-            return overrideDirectory;
+        if (!overrideSettingsDirectory.empty()) {
+            return {overrideSettingsDirectory, true};
         }
+        programDirectory = overrideProgramDirectory;
     }
-    return ExecutableDirectory();
+    return SettingsPlaceFor(programDirectory.empty() ? ExecutableDirectory() : programDirectory);
+}
+
+std::string SettingsDirectory() {
+    return CurrentSettingsPlace().directory;
 }
 
 void OverrideSettingsDirectory(const std::string& directory) {
     const std::lock_guard lock(overrideMutex);
-    overrideDirectory = directory;
+    overrideSettingsDirectory = directory;
+}
+
+void OverrideProgramDirectory(const std::string& directory) {
+    const std::lock_guard lock(overrideMutex);
+    overrideProgramDirectory = directory;
 }
 
 std::string SettingsFilePath() {

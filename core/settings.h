@@ -1,9 +1,11 @@
-// The settings file "Config.ini" beside the executable, and the text/number conversions
+// The settings file "Config.ini" in the settings directory, and the text/number conversions
 // used for its values.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "settings_place.h"
 
 namespace velmora {
 
@@ -13,11 +15,16 @@ inline constexpr const char* kCompressPreKey = "CompressPre";
 inline constexpr const char* kResizePreKey = "ResizePre";
 inline constexpr const char* kSettingsFileName = "Config.ini";
 
-// The executable's directory with a trailing "/".
+// SettingsPlaceFor(the executable's directory).
+SettingsPlace CurrentSettingsPlace();
+// CurrentSettingsPlace().directory, with a trailing "/".
 std::string SettingsDirectory();
-// Makes SettingsDirectory() answer this directory (which must end in "/") instead; an empty
-// text restores the executable's directory. For tests and tools only.
+// Makes CurrentSettingsPlace() answer this directory (which must end in "/"), in the portable
+// layout, instead; an empty text restores the executable's directory. For tests and tools only.
 void OverrideSettingsDirectory(const std::string& directory);
+// Makes CurrentSettingsPlace() take the program to lie in this directory (which must end in
+// "/") instead of the executable's; an empty text restores it. For tests only.
+void OverrideProgramDirectory(const std::string& directory);
 // SettingsDirectory() + "Config.ini".
 std::string SettingsFilePath();
 

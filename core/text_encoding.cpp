@@ -19,7 +19,8 @@ using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>
 
 IconvHandle OpenConverter(const char* to, const char* from) {
     const iconv_t handle = iconv_open(to, from);
-    if (handle == reinterpret_cast<iconv_t>(-1)) {
+    // (iconv_t)-1 is how iconv_open reports a failure.
+    if (handle == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         throw std::system_error(errno, std::generic_category(), "iconv_open");
     }
     return IconvHandle(handle);
@@ -47,6 +48,53 @@ bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
     return byte >= low && byte <= high;
 }
 
+// U+EF80..U+EFFF in UTF-8 are EE BE 80..EE BE BF and EE BF 80..EE BF BF.
+constexpr unsigned char kEscapeLead = 0xEE;
+
+bool IsEscapeAt(std::string_view text, size_t pos) {
+    return pos + 2 < text.size() && static_cast<unsigned char>(text[pos]) == kEscapeLead &&
+           InRange(static_cast<unsigned char>(text[pos + 1]), 0xBE, 0xBF) &&
+           InRange(static_cast<unsigned char>(text[pos + 2]), 0x80, 0xBF);
+}
+
+bool HoldsEscape(std::string_view text) {
+    for (size_t pos = text.find(static_cast<char>(kEscapeLead)); pos != std::string_view::npos;
+         pos = text.find(static_cast<char>(kEscapeLead), pos + 1)) {
+        if (IsEscapeAt(text, pos)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The UTF-8 form of the character that stands for a byte of 0x80 or more (ASCII bytes are
+// always valid UTF-8).
+std::string EscapeOf(unsigned char byte) {
+    const unsigned offset = byte - 0x80u;
+    return {static_cast<char>(kEscapeLead), static_cast<char>(0xBE + (offset >> 6)),
+            static_cast<char>(0x80 + (offset & 0x3F))};
+}
+
+char ByteOfEscapeAt(std::string_view text, size_t pos) {
+    const unsigned high = static_cast<unsigned char>(text[pos + 1]) - 0xBEu;
+    const unsigned low = static_cast<unsigned char>(text[pos + 2]) - 0x80u;
+    return static_cast<char>(0x80 + (high << 6) + low);
+}
+
+std::string UnescapeBytes(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t pos = 0; pos < text.size();) {
+        if (IsEscapeAt(text, pos)) {
+            result += ByteOfEscapeAt(text, pos);
+            pos += 3;
+        } else {
+            result += text[pos++];
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 std::string Gb18030ToUtf8(std::string_view text) {
@@ -61,15 +109,23 @@ std::string Gb18030ToUtf8(std::string_view text) {
             text.remove_prefix(1);
         }
     }
-    return result;
+    return UnescapeBytes(result);
 }
 
 std::optional<std::string> Utf8ToGb18030(std::string_view text) {
     const IconvHandle converter = OpenConverter("GB18030", "UTF-8");
     std::string result;
     result.reserve(text.size());
-    if (ConvertPrefix(converter.get(), text, result) != text.size()) {
-        return std::nullopt;
+    while (!text.empty()) {
+        const size_t consumed = ConvertPrefix(converter.get(), text, result);
+        if (HoldsEscape(text.substr(0, consumed))) {
+            return std::nullopt;
+        }
+        text.remove_prefix(consumed);
+        if (!text.empty()) {
+            ConvertPrefix(converter.get(), EscapeOf(static_cast<unsigned char>(text[0])), result);
+            text.remove_prefix(1);
+        }
     }
     return result;
 }

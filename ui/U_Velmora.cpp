@@ -14,6 +14,7 @@
 #include "DesktopCentring.h"
 #include "DialogOpening.h"
 #include "PickFolder.h"
+#include "PicturesFolder.h"
 #include "Splitter.h"
 #include "StatusPane.h"
 #include "U_About.h"
@@ -25,6 +26,7 @@
 #include "browser/ShellListView.h"
 #include "browser/ShellTreeView.h"
 #include "core/file_io.h"
+#include "core/first_start.h"
 #include "core/ini_file.h"
 #include "core/jpeg_image.h"
 #include "core/settings.h"
@@ -185,11 +187,10 @@ void TF_Velmora::FormCreate() {
     Splitter2->setStretchFactor(1, 1);
     Splitter2->setSizes({kListHeight, Splitter2->height() - kListHeight - kSplitterWidth});
 
-    TIniFile settings(SettingsFilePath());
+    const SettingsPlace place = CurrentSettingsPlace();
+    TIniFile settings(place.directory + kSettingsFileName);
     if (!FileExists(settings.FileName())) {
-        settings.WriteSetting(kSettingsSection, kOutPathKey, SettingsDirectory());
-        settings.WriteSetting(kSettingsSection, kCompressPreKey, "75");
-        settings.WriteSetting(kSettingsSection, kResizePreKey, "100");
+        WriteFirstStartSettings(settings, place, PicturesFolder());
     }
     ScrollBoxFrame->TrkAngle->SetPosition(
         StrToInt(settings.ReadSetting(kSettingsSection, kCompressPreKey, "75")));

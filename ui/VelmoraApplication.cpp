@@ -3,11 +3,15 @@
 #include <QLibraryInfo>
 
 #include "ErrorReport.h"
+#include "ProgramIcon.h"
 
 namespace velmora::ui {
 
 TVelmoraApplication::TVelmoraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Velmora"));
+    setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    // Every window, dialogs included, shows it unless it sets one of its own.
+    setWindowIcon(ProgramIcon());
 }
 
 void TVelmoraApplication::LoadQtTranslation() {

@@ -16,7 +16,8 @@ QImage BitmapView(const TBitmap& bitmap) {
     QList<QRgb> colours(256, qRgb(0, 0, 0));
     const auto& palette = bitmap.Palette();
     for (size_t i = 0; i < palette.size() && i < 256; ++i) {
-        colours[i] = qRgb(palette[i].red, palette[i].green, palette[i].blue);
+        colours[static_cast<qsizetype>(i)] =
+            qRgb(palette[i].red, palette[i].green, palette[i].blue);
     }
     image.setColorTable(colours);
     return image;

@@ -83,7 +83,7 @@ TEST(LoadPictureByFileName, BitmapAndIconFilesGiveTheirPixels) {
         const uint8_t* first = bitmap->ScanLine(0);
         EXPECT_EQ((std::vector<int>{first[0], first[1], first[2]}), (std::vector<int>{30, 20, 10}))
             << name;
-        const uint8_t* last = bitmap->ScanLine(1) + 2 * 3;
+        const uint8_t* last = bitmap->ScanLine(1) + ptrdiff_t{2} * 3;
         EXPECT_EQ((std::vector<int>{last[0], last[1], last[2]}), (std::vector<int>{50, 100, 200}))
             << name;
         const uint8_t* clear = bitmap->ScanLine(0) + 3;

@@ -54,6 +54,7 @@ class ConvertProgramTest : public ::testing::Test {
         std::vector<std::string> argv{VELMORA_CONVERT_PATH};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         std::vector<char*> pointers;
+        pointers.reserve(argv.size() + 1);
         for (std::string& argument : argv) {
             pointers.push_back(argument.data());
         }
@@ -95,7 +96,7 @@ class ConvertProgramTest : public ::testing::Test {
     // A small JPEG file; the seed makes each one different.
     std::string MakeJpeg(const std::string& name, unsigned seed, int width = 40, int height = 30,
                          int quality = 90) {
-        const std::string path = files_.File(name);
+        std::string path = files_.File(name);
         fs::create_directories(fs::path(path).parent_path());
         velmora::test::WriteBytes(
             path, velmora::test::EncodeJpeg(velmora::test::MakePattern(width, height, 3, seed),
@@ -104,7 +105,7 @@ class ConvertProgramTest : public ::testing::Test {
     }
 
     std::string MakeOutputDirectory(const std::string& name) {
-        const std::string path = files_.File(name);
+        std::string path = files_.File(name);
         fs::create_directories(path);
         return path;
     }
@@ -274,8 +275,10 @@ TEST_F(RecursiveTreeTest, AFileListFromFindGivesTheSameTreeWhateverTheJobs) {
 
 TEST_F(ConvertProgramTest, ParallelRunsMatchASingleThreadedRun) {
     std::vector<std::string> files;
-    for (unsigned i = 0; i < 7; ++i) {
-        files.push_back(MakeJpeg("in/p" + std::to_string(i) + ".jpg", i + 1, 48 + 8 * i, 40));
+    files.reserve(7);
+    for (int i = 0; i < 7; ++i) {
+        files.push_back(
+            MakeJpeg("in/p" + std::to_string(i) + ".jpg", unsigned(i + 1), 48 + 8 * i, 40));
     }
     files.insert(files.begin() + 2, files_.File("in/missing.jpg"));
     files.push_back(files[0]);  // a repeated output name

@@ -14,9 +14,10 @@ inline TBitmap ToBitmap(const RawImage& image) {
         uint8_t* row = bitmap.ScanLine(y);
         for (int x = 0; x < image.width; ++x) {
             const uint8_t* rgb = image.Pixel(x, y);
-            row[3 * x] = rgb[2];
-            row[3 * x + 1] = rgb[1];
-            row[3 * x + 2] = rgb[0];
+            uint8_t* bgr = row + ptrdiff_t{3} * x;
+            bgr[0] = rgb[2];
+            bgr[1] = rgb[1];
+            bgr[2] = rgb[0];
         }
     }
     return bitmap;
@@ -29,7 +30,8 @@ inline std::array<uint8_t, 3> RgbAt(const TBitmap& bitmap, int x, int y) {
         const TPaletteEntry& entry = bitmap.Palette().at(row[x]);
         return {entry.red, entry.green, entry.blue};
     }
-    return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    const uint8_t* bgr = row + ptrdiff_t{3} * x;
+    return {bgr[2], bgr[1], bgr[0]};
 }
 
 }  // namespace velmora::test

@@ -178,6 +178,25 @@ TEST_F(IniFileTest, InvalidBytesReadLenientlyAndSurviveWrites) {
     EXPECT_EQ(FileBytes(), original + "CompressPre=1\r\n");
 }
 
+TEST_F(IniFileTest, PathBytesThatAreNoUtf8ReadBackExactly) {
+    const char* const values[] = {
+        "/home/u/\xD5\xD5\xC6\xAC/",  // "照片" in GBK
+        "/caf\xE9/",                  // Latin-1
+        "/x\x80y\xFF/",               // stray bytes
+        "/\xE4\xB8/",                 // a character cut short
+        "/\xC0\xAF/",                 // an overlong "/"
+        "/\xED\xA0\x80/",             // a UTF-16 surrogate
+    };
+    for (const char* value : values) {
+        Write("OutPath", value);
+        EXPECT_EQ(Read("OutPath"), value);
+    }
+    // Each such byte is stored as a private-use character, U+EF80 + (byte - 0x80); the valid
+    // characters around it keep their GB18030 form.
+    Write("OutPath", "/图\x80\xFF/");
+    EXPECT_EQ(FileBytes(), "[Velmora]\r\nOutPath=/\xCD\xBC\x83\x38\x89\x39\x83\x38\x96\x36/\r\n");
+}
+
 TEST_F(IniFileTest, LongValuesAreCutAt2047BytesOfFileText) {
     std::string han;  // 1024 × "中": two bytes each in the file
     for (int i = 0; i < 1024; ++i) {
@@ -283,7 +302,8 @@ TEST_F(IniFileTest, HardLinkedFilesAndFilesInReadOnlyFoldersAreWrittenInPlace) {
 TEST_F(IniFileTest, RefusesTextTheLayoutCannotHold) {
     Write("CompressPre", "30");
     const std::string before = FileBytes();
-    const char* const values[] = {"1\r\nResizePre=0", "1\nx", "\xff not UTF-8"};
+    // U+EF80 would read back as the byte 0x80 (see the test below).
+    const char* const values[] = {"1\r\nResizePre=0", "1\nx", "/\xEE\xBE\x80/"};
     for (const char* value : values) {
         EXPECT_THROW(Write("CompressPre", value), EIniFileException) << value;
     }

@@ -69,6 +69,7 @@ class CompressBatch : public CompressDialogFixture {
         }
         EXPECT_EQ(QProcess::execute(QStringLiteral(VELMORA_CONVERT_PATH), arguments), 0);
         std::vector<std::vector<uint8_t>> converted;
+        converted.reserve(files.size());
         for (const std::string& file : files) {
             converted.push_back(ReadBytes(references.File(file.substr(file.rfind('/') + 1))));
         }

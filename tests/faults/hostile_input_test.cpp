@@ -128,6 +128,7 @@ TEST(FuzzRegressions, SettingsWritesKeepEveryOtherValue) {
     const std::string path = dir.File(kSettingsFileName);
     const auto readAll = [&] {
         std::vector<std::string> values;
+        values.reserve(settings.size());
         for (const auto& [section, key] : settings) {
             values.push_back(TIniFile(path).ReadSetting(section, key, "missing"));
         }

@@ -209,7 +209,7 @@ JpegFacts ReadFacts(const std::vector<uint8_t>& bytes) {
             for (size_t p = 0; p < bodyLength;) {
                 const bool wide = body[p] >> 4;
                 std::vector<int> table(64);
-                for (int k = 0; k < 64; ++k) {
+                for (size_t k = 0; k < 64; ++k) {
                     table[k] =
                         wide ? body[p + 1 + 2 * k] << 8 | body[p + 2 + 2 * k] : body[p + 1 + k];
                 }

@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include <QAction>
+#include <QDialog>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
@@ -16,6 +20,7 @@
 #include "core/settings.h"
 #include "error_recorder.h"
 #include "support/geometry_print.h"
+#include "support/scoped_env.h"
 #include "support/settings_directory.h"
 #include "support/temp_dir.h"
 #include "ui/U_ScrollBoxFrame.h"
@@ -119,6 +124,88 @@ TEST_F(MainWindowStart, AReadOnlySettingsDirectoryIsReportedAndTheWindowStillOpe
     EXPECT_TRUE(window->isVisible());
 }
 
+// The program installed in a folder its user cannot write, as in /usr/bin.
+class InstalledProgramStart : public MainWindowStart {
+  protected:
+    void SetUp() override {
+        // The settings go where they would go for the program, not to the test's directory.
+        OverrideSettingsDirectory("");
+        std::filesystem::create_directories(home);
+        std::filesystem::create_directory(program);
+        ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
+    }
+    void WriteUserDirs(const std::string& line) {
+        std::filesystem::create_directories(config);
+        WriteText(config + "/user-dirs.dirs", line + "\n");
+    }
+    std::string Written(const std::string& outPath) const {
+        return "[Velmora]\r\nOutPath=" + outPath + "\r\nCompressPre=75\r\nResizePre=100\r\n";
+    }
+
+    TempDir root;
+    std::string home = root.File("home");
+    std::string config = root.File("config");
+    std::string program = root.File("bin");
+    ScopedEnv homeEnv{"HOME", home.c_str()};
+    ScopedEnv configEnv{"XDG_CONFIG_HOME", config.c_str()};
+    ScopedProgramDirectory programOverride{program};
+};
+
+TEST_F(InstalledProgramStart, FirstStartWritesToTheConfigFolderWithThePicturesFolderAsOutput) {
+    struct Case {
+        const char* userDirs;  // the line of user-dirs.dirs, or nullptr for none
+        const char* pictures;  // below home
+    };
+    const Case cases[] = {
+        {nullptr, "/Pictures"},
+        {"XDG_PICTURES_DIR=\"$HOME/Bilder\"", "/Bilder"},
+        {"XDG_PICTURES_DIR=\"$HOME/\"", "/Pictures"},  // switched off: home itself
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.userDirs ? c.userDirs : "no user-dirs.dirs");
+        std::filesystem::remove_all(config);
+        std::filesystem::remove_all(home + c.pictures);
+        if (c.userDirs) {
+            WriteUserDirs(c.userDirs);
+        }
+        errors.texts.clear();
+        Start();
+        const std::string outPath = home + c.pictures + "/Velmora/";
+        EXPECT_EQ(ReadText(config + "/velmora/Config.ini"), Written(outPath));
+        EXPECT_TRUE(std::filesystem::is_directory(outPath));
+        EXPECT_EQ(Compression(), 75);
+        EXPECT_EQ(Resize(), 100);
+        EXPECT_TRUE(errors.texts.isEmpty())
+            << errors.texts.join(QStringLiteral("; ")).toStdString();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(program));
+}
+
+TEST_F(InstalledProgramStart, ALaterStartReadsTheConfigFolderAndWritesNothing) {
+    std::filesystem::create_directories(config + "/velmora");
+    WriteText(config + "/velmora/Config.ini", "[Velmora]\r\nCompressPre=20\r\nResizePre=60\r\n");
+    Start();
+    EXPECT_EQ(Compression(), 20);
+    EXPECT_EQ(Resize(), 60);
+    EXPECT_EQ(ReadText(config + "/velmora/Config.ini"),
+              "[Velmora]\r\nCompressPre=20\r\nResizePre=60\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home + "/Pictures"));
+}
+
+TEST_F(InstalledProgramStart, AConfigFolderThatCannotBeCreatedIsReportedAtEveryStart) {
+    std::filesystem::create_directory(config);
+    ASSERT_EQ(::chmod(config.c_str(), 0555), 0);
+    for (int start = 0; start < 2; ++start) {
+        errors.texts.clear();
+        Start();
+        EXPECT_EQ(errors.texts, QStringList{QString::fromStdString("Unable to write to " + config +
+                                                                   "/velmora/Config.ini.")});
+        EXPECT_EQ(Compression(), 0);
+        EXPECT_EQ(Resize(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(home + "/Pictures"));
+}
+
 TEST_F(MainWindowStart, WindowFrameAndCommands) {
     ui::TF_Velmora& w = Start();
     w.show();
@@ -144,6 +231,25 @@ TEST_F(MainWindowStart, WindowFrameAndCommands) {
         EXPECT_FALSE(commands[i]->icon().isNull());
     }
     EXPECT_EQ(w.dxBarManager1ToolBar->actions(), commands);
+}
+
+TEST_F(MainWindowStart, EveryWindowShowsTheProgramsIconInEachSize) {
+    const QIcon icon = QApplication::windowIcon();
+    const QList<QSize> sizes = {{16, 16}, {32, 32}, {48, 48}, {128, 128}, {256, 256}};
+    QList<QSize> available = icon.availableSizes();
+    std::sort(available.begin(), available.end(),
+              [](const QSize& a, const QSize& b) { return a.width() < b.width(); });
+    EXPECT_EQ(available, sizes);
+    for (const QSize& size : sizes) {
+        const QImage image = icon.pixmap(size).toImage();
+        EXPECT_EQ(image.size(), size);
+        EXPECT_GT(qAlpha(image.pixel(size.width() / 2, size.height() / 2)), 0) << size.width();
+    }
+    EXPECT_EQ(Start().windowIcon().cacheKey(), icon.cacheKey());
+    QDialog dialog;
+    EXPECT_EQ(dialog.windowIcon().cacheKey(), icon.cacheKey());
+    // The desktop finds the program's entry and icon under this name.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.velmora.Velmora"));
 }
 
 // The client area of the 800 x 600 window, frame included, holds the layout's sizes exactly:

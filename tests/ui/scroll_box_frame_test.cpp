@@ -174,7 +174,7 @@ TEST(ScrollBoxFrame, QualityPreviewShowsTheRoundTripAndItsSize) {
     ASSERT_EQ(shown.Width(), 120);
     for (int y = 0; y < 80; y += 7) {
         for (int x = 0; x < 120; x += 5) {
-            const uint8_t* bgr = shown.ScanLine(y) + 3 * x;
+            const uint8_t* bgr = shown.ScanLine(y) + ptrdiff_t{3} * x;
             const uint8_t* rgb = expected.Pixel(x, y);
             ASSERT_EQ((std::array{bgr[2], bgr[1], bgr[0]}), (std::array{rgb[0], rgb[1], rgb[2]}));
         }
