@@ -204,7 +204,7 @@ class Parser {
     std::string WrongOption() const {
         const bool shortLetter = optopt > 0 && optopt < 256 && !IsShortOption(optopt);
         if (optopt == 0 || !shortLetter) {
-            const std::string spelled = argv_.At(optind - 1);
+            std::string spelled = argv_.At(optind - 1);
             if (spelled.rfind("--", 0) == 0) {
                 return spelled;
             }

@@ -7,11 +7,13 @@ namespace velmora::jpeg {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr uint8_t kExifSignature[6] = {'E', 'x', 'i', 'f', 0, 0};
 // The signatures include their terminating NUL byte.
-constexpr std::string_view kXmpSignature("http://ns.adobe.com/xap/1.0/", 29);
-constexpr std::string_view kExtendedXmpSignature("http://ns.adobe.com/xmp/extension/", 35);
-constexpr std::string_view kPhotoshopSignature("Photoshop 3.0", 14);
+constexpr std::string_view kXmpSignature = "http://ns.adobe.com/xap/1.0/\0"sv;
+constexpr std::string_view kExtendedXmpSignature = "http://ns.adobe.com/xmp/extension/\0"sv;
+constexpr std::string_view kPhotoshopSignature = "Photoshop 3.0\0"sv;
 constexpr size_t kIccColourSpaceOffset = 16;
 constexpr uint8_t kIccRgb[4] = {'R', 'G', 'B', ' '};
 constexpr uint16_t kOrientationTag = 0x0112;

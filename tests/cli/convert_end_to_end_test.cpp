@@ -227,7 +227,7 @@ TEST_F(RecursiveTreeTest, ConvertsTheTreeIntoTheSameRelativePaths) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(FilesUnder(out), expected) << "the output folder inside the tree is not walked";
     for (const std::string& name : kConverted) {
-        EXPECT_EQ(ReadBytes(out + "/" + name), Expected(files_.File("tree/" + name), 40, 80))
+        EXPECT_EQ(ReadBytes(fs::path(out) / name), Expected(files_.File("tree/" + name), 40, 80))
             << name;
     }
 
@@ -259,7 +259,8 @@ TEST_F(RecursiveTreeTest, AFileListFromFindGivesTheSameTreeWhateverTheJobs) {
         EXPECT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_EQ(FilesUnder(listed), FilesUnder(walked));
         for (const std::string& name : FilesUnder(walked)) {
-            EXPECT_EQ(ReadBytes(listed + "/" + name), ReadBytes(walked + "/" + name)) << name;
+            EXPECT_EQ(ReadBytes(fs::path(listed) / name), ReadBytes(fs::path(walked) / name))
+                << name;
         }
     }
 

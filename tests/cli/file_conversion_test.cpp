@@ -16,6 +16,8 @@
 namespace velmora::cli {
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
@@ -154,7 +156,7 @@ TEST_F(FileConversionTest, KeepDatesCopiesTheSourcesTimes) {
 }
 
 TEST_F(FileConversionTest, KeepMetadataCarriesTheMarkers) {
-    const std::string xmp = std::string("http://ns.adobe.com/xap/1.0/", 29) + "<x/>";
+    const std::string xmp = "http://ns.adobe.com/xap/1.0/\0<x/>"s;
     WriteBytes(source, test::EncodeJpeg(test::MakePattern(40, 30),
                                         {.markers = {{0xE1, {xmp.begin(), xmp.end()}}}}));
     ConvertOptions options = Options(40);

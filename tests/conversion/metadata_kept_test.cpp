@@ -11,6 +11,8 @@
 namespace velmora::test {
 namespace {
 
+using namespace std::string_literals;
+
 using Markers = std::vector<std::pair<int, std::vector<uint8_t>>>;
 
 constexpr int kApp1 = 0xE1;
@@ -26,10 +28,13 @@ std::vector<uint8_t> Body(const std::string& text) {
 // metadata of the picture.
 std::vector<uint8_t> RichSource(bool progressive) {
     const Markers markers = {
-        {kApp1, Body(std::string("http://ns.adobe.com/xmp/extension/", 35) + "0123 more xmp")},
-        {kApp13, Body(std::string("Photoshop 3.0", 14) + "8BIM\x04\x04 iptc")},
+        {kApp1, Body("http://ns.adobe.com/xmp/extension/\0"
+                     "0123 more xmp"s)},
+        {kApp13, Body("Photoshop 3.0\0"
+                      "8BIM\x04\x04 iptc"s)},
         {kComment, Body("taken on the beach")},
-        {kApp1, Body(std::string("FooCam", 7) + "maker data")},
+        {kApp1, Body("FooCam\0"
+                     "maker data"s)},
         {kApp12, Body("Ducky quality 80")},
         {kComment, Body("second comment")},
     };
@@ -47,7 +52,7 @@ Markers CarriedMarkers(const std::vector<uint8_t>& source) {
     for (const auto& marker : ReadFacts(source).metadataMarkers) {
         const bool makerApp1 =
             marker.first == kApp1 && std::string(marker.second.begin(), marker.second.end())
-                                         .starts_with(std::string("FooCam", 7));
+                                         .starts_with(std::string_view("FooCam\0", 7));
         if (marker.first != kApp12 && !makerApp1) {
             carried.push_back(marker);
         }
