@@ -221,12 +221,12 @@ void TF_Velmora::ShellListView1AddFolder(TShellListView*, const TShellItem& AFol
 }
 
 void TF_Velmora::ShellListView1Change(TShellListView*) {
+    // The count first: a picture that fails to load replaces nothing, but the count is right.
+    RzStatusPane1->SetCaption(SelectedCountCaption(SelectedCount()));
     const int first = ShellListView1->FirstSelectedRow();
     if (first >= 0) {
-        // A picture that fails to load replaces nothing, and the count stays as it was.
         cxImage1->Picture().SetGraphic(LoadPictureByFileName(ShellListView1->EntryPath(first)));
     }
-    RzStatusPane1->SetCaption(SelectedCountCaption(SelectedCount()));
 }
 
 void TF_Velmora::ShellListView1DblClick(TShellListView*) {

@@ -68,7 +68,7 @@ class TF_Velmora : public QMainWindow {
     void BuildBrowser();
     // Keeps the entries whose display name ends in ".jpg" in any letter case, folders too.
     void ShellListView1AddFolder(TShellListView* Sender, const TShellItem& AFolder, bool& CanAdd);
-    // Every row-state report: the thumbnail from the first selected entry, then the count.
+    // Every row-state report: the count, then the thumbnail from the first selected entry.
     void ShellListView1Change(TShellListView* Sender);
     // The first selected entry into the preview panes, with its size.
     void ShellListView1DblClick(TShellListView* Sender);

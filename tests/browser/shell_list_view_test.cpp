@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 
 #include "core/graphic.h"
 #include "folder_fixture.h"
@@ -169,6 +170,9 @@ TEST_F(ShellListViewTest, ListsAFolderAgainOnlyAfterAnotherFolderWasListed) {
     EXPECT_EQ(view.EntryCount(), 11);
 }
 
+// Each report comes with the selection as it stands after the change it reports, in the order
+// of the changes, and a row's focus that moved with its selection in one press comes with the
+// selection's report.
 TEST_F(ShellListViewTest, ReportsEveryRowStateChangeWithTheSelectionAlreadyUpdated) {
     ListTenFiles();
     Show();
@@ -178,26 +182,44 @@ TEST_F(ShellListViewTest, ReportsEveryRowStateChangeWithTheSelectionAlreadyUpdat
         reports.emplace_back(view.FirstSelectedRow(), view.SelectedCount());
     };
 
-    Click(5);
-    ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back(), std::make_pair(5, 1));
-
-    reports.clear();
-    Click(2, Qt::ControlModifier);
-    ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back(), std::make_pair(2, 2));
-    EXPECT_EQ(SelectedRows(), (std::vector<int>{2, 5}));
-
-    reports.clear();
-    Click(2, Qt::ControlModifier);
-    Click(5, Qt::ControlModifier);
-    ASSERT_FALSE(reports.empty());
-    EXPECT_EQ(reports.back(), std::make_pair(-1, 0));
-
-    // Listing another folder is no row-state report.
-    reports.clear();
-    view.SetRootFolder(dir.File("missing"));
-    EXPECT_TRUE(reports.empty());
+    using Reports = std::vector<std::pair<int, int>>;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        Reports expected;
+    };
+    const std::vector<Step> steps = {
+        {"click", [&] { Click(5); }, {{5, 1}}},
+        // The old selection cleared, then the new row selected with the focus.
+        {"click on another row", [&] { Click(3); }, {{-1, 0}, {3, 1}}},
+        {"ctrl-click", [&] { Click(2, Qt::ControlModifier); }, {{2, 2}}},
+        {"ctrl-click off", [&] { Click(2, Qt::ControlModifier); }, {{3, 1}}},
+        // The focus stayed on row 2: the key moves it onto the selected row.
+        {"key down onto the selected row", [&] { QTest::keyClick(&view, Qt::Key_Down); }, {{3, 1}}},
+        {"ctrl+key down moves the focus alone",
+         [&] { QTest::keyClick(&view, Qt::Key_Down, Qt::ControlModifier); },
+         {{3, 1}}},
+        {"click on the focused row", [&] { Click(4); }, {{-1, 0}, {4, 1}}},
+        {"click on the selected row", [&] { Click(4); }, {}},
+        {"key down", [&] { QTest::keyClick(&view, Qt::Key_Down); }, {{-1, 0}, {5, 1}}},
+        {"ctrl-click off the only row", [&] { Click(5, Qt::ControlModifier); }, {{-1, 0}}},
+        {"click on the empty area",
+         [&] {
+             QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                               QPoint(5, view.viewport()->height() - 2));
+         },
+         {}},
+        {"click after an empty selection", [&] { Click(6); }, {{6, 1}}},
+        // Forgetting the entries reports nothing; deselecting the old folder's rows does.
+        {"another folder", [&] { view.SetRootFolder(dir.File("missing")); }, {{-1, 0}}},
+        {"another folder again", [&] { view.SetRootFolder(dir.Path()); }, {}},
+    };
+    view.setFocus();
+    for (const Step& step : steps) {
+        reports.clear();
+        step.act();
+        EXPECT_EQ(reports, step.expected) << step.what;
+    }
 }
 
 TEST_F(ShellListViewTest, DoubleClickOnOneRowOfAMultipleSelectionKeepsTheSelection) {

@@ -4,6 +4,9 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -180,18 +183,69 @@ TEST_F(PictureBrowser, AFolderNamedLikeAJpegCannotBeOpenedAndChangesNothing) {
     ClickRow(4, Qt::ControlModifier);
     ASSERT_EQ(Status(), QStringLiteral("选定 2 个图片"));
 
-    // The click first moves the focus (a report that still finds rows 3 and 4 selected),
-    // then selects row 0 alone: that report fails before it writes the count.
+    // The click clears rows 3 and 4 (nothing to load), then selects row 0, which fails.
     ClickRow(0);
-    ASSERT_FALSE(errors.texts.isEmpty());
-    for (const QString& text : errors.texts) {
-        EXPECT_EQ(text.toStdString(),
-                  "Cannot open file \"" + File("g.jpg") + "\". Is a directory.");
-    }
+    ASSERT_EQ(errors.texts.size(), 1);
+    EXPECT_EQ(errors.texts[0].toStdString(),
+              "Cannot open file \"" + File("g.jpg") + "\". Is a directory.");
     ASSERT_NE(Thumbnail(), nullptr);
     EXPECT_EQ(Thumbnail()->Width(), 13);
-    EXPECT_EQ(Status(), QStringLiteral("选定 2 个图片"));
+    EXPECT_EQ(Status(), QStringLiteral("选定 1 个图片"));
     EXPECT_EQ(window->SelectedCount(), 1);
+}
+
+// Every click or key reads the first selected file once, after the selection it reports has
+// been made, never the file selected before; the count is always that of the selected rows,
+// also when the file fails and after another folder was listed. The files of rows 4 to 7 are
+// made folders once listed, so that each reading shows one error box naming its file.
+TEST_F(PictureBrowser, EachClickReadsTheFirstSelectedFileOnceAndCountsTheSelectedRows) {
+    ui::TF_Velmora& w = Start();
+    for (int row = 4; row < 8; ++row) {
+        ASSERT_EQ(::unlink(File(kListed[row]).c_str()), 0);
+        MakeFolder(File(kListed[row]));
+    }
+    const auto failed = [&](int row) {
+        return QString::fromStdString("Cannot open file \"" + File(kListed[row]) +
+                                      "\". Is a directory.");
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int read;  // the row whose file is read once, or -1 for none
+        int count;
+    };
+    const std::vector<Step> steps = {
+        {"click", [&] { ClickRow(4); }, 4, 1},
+        {"click on another row", [&] { ClickRow(6); }, 6, 1},
+        {"ctrl-click below the first", [&] { ClickRow(7, Qt::ControlModifier); }, 6, 2},
+        {"ctrl-click above the first", [&] { ClickRow(5, Qt::ControlModifier); }, 5, 3},
+        {"ctrl-click off the first", [&] { ClickRow(5, Qt::ControlModifier); }, 6, 2},
+        {"shift-click from the last clicked row", [&] { ClickRow(7, Qt::ShiftModifier); }, 5, 3},
+        {"click on a row outside the selection", [&] { ClickRow(4); }, 4, 1},
+        {"arrow key", [&] { QTest::keyClick(&List(), Qt::Key_Down); }, 5, 1},
+        {"ctrl-click off the only row", [&] { ClickRow(5, Qt::ControlModifier); }, -1, 0},
+        {"click after an empty selection", [&] { ClickRow(7); }, 7, 1},
+    };
+    List().setFocus();
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        errors.texts.clear();
+        step.act();
+        EXPECT_EQ(errors.texts, step.read < 0 ? QStringList() : QStringList{failed(step.read)});
+        EXPECT_EQ(w.SelectedCount(), step.count);
+        EXPECT_EQ(Status(), QStringLiteral("选定 %1 个图片").arg(step.count));
+    }
+
+    // Listing another folder deselects the rows of this one, and says so.
+    ClickRow(1);
+    ClickRow(3, Qt::ShiftModifier);
+    ASSERT_EQ(Status(), QStringLiteral("选定 3 个图片"));
+    errors.texts.clear();
+    ClickTreeNode(TreeChild("f"));
+    EXPECT_EQ(w.EntryCount(), 0);
+    EXPECT_EQ(Status(), QStringLiteral("选定 0 个图片"));
+    EXPECT_EQ(Thumbnail()->Width(), 11);
+    EXPECT_TRUE(errors.texts.isEmpty());
 }
 
 TEST_F(PictureBrowser, DoubleClickPreviewsTheFirstSelectedEntryWithItsSize) {

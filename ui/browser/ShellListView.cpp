@@ -12,6 +12,7 @@
 #include "FileNames.h"
 #include "FileRename.h"
 #include "FolderEnumeration.h"
+#include "ListSelectionModel.h"
 #include "NameOrder.h"
 #include "SelectionLook.h"
 #include "ShellListModel.h"
@@ -54,6 +55,9 @@ class TRenameDelegate : public QStyledItemDelegate {
 TShellListView::TShellListView(QWidget* parent)
     : QTreeView(parent), model_(new TShellListModel(this)) {
     setModel(model_);
+    QItemSelectionModel* plainSelection = selectionModel();
+    setSelectionModel(new TListSelectionModel(model_, this));
+    delete plainSelection;
     setItemDelegate(new TRenameDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -76,13 +80,47 @@ TShellListView::TShellListView(QWidget* parent)
     pendingClick_.setInterval(QApplication::doubleClickInterval());
     connect(&pendingClick_, &QTimer::timeout, this, &TShellListView::ApplyPendingClick);
 
-    // One report per signal, never merged: a click on another row gives one for the moved
-    // focus and one for the changed selection.
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &TShellListView::ReportChange);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &TShellListView::ReportChange);
+    // A click on another row reports the old selection cleared, then the new row selected;
+    // its focus comes with that last report (see TUserAction).
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (actionDepth_ > 0) {
+            selectionReported_ = true;
+        }
+        ReportChange();
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (actionDepth_ > 0) {
+            focusMoved_ = true;
+        } else {
+            ReportChange();
+        }
+    });
 }
+
+// Qt moves the focus of a clicked row before it changes the selection, while the old
+// selection still stands, and of a row reached by a key after. Within one mouse or key press
+// the focus report is therefore held to the end; when the selection was reported meanwhile,
+// that report already saw the state the focus report would see, and it is not repeated.
+class TShellListView::TUserAction {
+  public:
+    explicit TUserAction(TShellListView& view) : view_(view) { ++view_.actionDepth_; }
+    ~TUserAction() {
+        if (--view_.actionDepth_ > 0) {
+            return;
+        }
+        const bool report = view_.focusMoved_ && !view_.selectionReported_;
+        view_.focusMoved_ = false;
+        view_.selectionReported_ = false;
+        if (report) {
+            view_.ReportChange();
+        }
+    }
+    TUserAction(const TUserAction&) = delete;
+    TUserAction& operator=(const TUserAction&) = delete;
+
+  private:
+    TShellListView& view_;
+};
 
 void TShellListView::SetRootFolder(const std::string& folder) {
     if (listed_ && WithoutTrailingSlash(folder) == WithoutTrailingSlash(rootFolder_)) {
@@ -91,6 +129,9 @@ void TShellListView::SetRootFolder(const std::string& folder) {
     listed_ = true;
     rootFolder_ = folder;
     pendingClick_.stop();
+    // The rows of the old folder leave the selection with a report of their own (forgetting
+    // the entries reports nothing), so the count is that of the folder shown.
+    selectionModel()->clearSelection();
     const TWaitCursor wait;
     model_->SetEntries({}, false);
     std::vector<TShellItem> entries;
@@ -243,6 +284,7 @@ void TShellListView::ApplyPendingClick() {
 void TShellListView::mousePressEvent(QMouseEvent* event) {
     pendingClick_.stop();
     inDoubleClick_ = false;
+    const TUserAction action(*this);
     QTreeView::mousePressEvent(event);
 }
 
@@ -259,6 +301,7 @@ void TShellListView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TShellListView::keyPressEvent(QKeyEvent* event) {
     pendingClick_.stop();
+    const TUserAction action(*this);
     QTreeView::keyPressEvent(event);
 }
 

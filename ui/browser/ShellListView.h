@@ -43,7 +43,9 @@ class TShellListView : public QTreeView {
     // Called for every item of the folder before it is added; it may set canAdd false.
     std::function<void(TShellListView* sender, const TShellItem& item, bool& canAdd)> OnAddFolder;
     // Called for every change of a row's selected or focused state, including the changes
-    // that concern all rows at once.
+    // that concern all rows at once, each with the selection as it stands after that change:
+    // a click on another row reports the old selection cleared, then the new row selected
+    // and focused. Listing another folder reports the old rows deselected.
     std::function<void(TShellListView* sender)> OnChange;
     // Called for every double click in the list, on a row or not.
     std::function<void(TShellListView* sender)> OnDblClick;
@@ -60,6 +62,7 @@ class TShellListView : public QTreeView {
 
   private:
     friend class TRenameDelegate;
+    class TUserAction;
     // An in-place edit was committed: rename, reporting a refusal once the editor is gone.
     void CommitRename(int row, const QString& name);
     void ReportChange();
@@ -78,6 +81,11 @@ class TShellListView : public QTreeView {
     mutable QTimer pendingClick_;
     mutable QPersistentModelIndex pendingClickIndex_;
     bool inDoubleClick_ = false;
+    // Inside a mouse or key press: whether the focus moved and whether the selection was
+    // reported (see TUserAction).
+    int actionDepth_ = 0;
+    bool focusMoved_ = false;
+    bool selectionReported_ = false;
 };
 
 }  // namespace velmora::ui
