@@ -1,6 +1,7 @@
 // The compression dialog over the main window, opened and started the way its tests need.
 #pragma once
 
+#include <QPushButton>
 #include <QTest>
 
 #include "main_window_fixture.h"

@@ -350,6 +350,38 @@ std::vector<uint8_t> WithoutQuantizationTables(std::vector<uint8_t> jpeg) {
     return jpeg;
 }
 
+std::vector<uint8_t> WithScans(const std::vector<uint8_t>& jpeg, int scans) {
+    size_t lastScan = 0, lastScanHeaderEnd = 0;
+    int count = 0;
+    for (size_t i = 2; i + 3 < jpeg.size();) {
+        const uint8_t marker = jpeg[i + 1];
+        if (marker == 0xD9) {
+            break;
+        }
+        const size_t length = size_t{jpeg[i + 2]} << 8 | jpeg[i + 3];
+        if (marker == 0xDA) {
+            ++count;
+            lastScan = i;
+            lastScanHeaderEnd = i + 2 + length;
+            // Entropy-coded data runs to the next marker that is neither stuffing nor restart.
+            i = lastScanHeaderEnd;
+            while (i + 1 < jpeg.size() && !(jpeg[i] == 0xFF && jpeg[i + 1] != 0 &&
+                                            (jpeg[i + 1] < 0xD0 || jpeg[i + 1] > 0xD7))) {
+                ++i;
+            }
+        } else {
+            i += 2 + length;
+        }
+    }
+    std::vector<uint8_t> result(jpeg.begin(), jpeg.end() - 2);  // without EOI
+    for (; count < scans; ++count) {
+        result.insert(result.end(), jpeg.begin() + long(lastScan),
+                      jpeg.begin() + long(lastScanHeaderEnd));
+    }
+    result.insert(result.end(), {0xFF, 0xD9});
+    return result;
+}
+
 std::vector<NamedJpeg> FailingBeforeTheFirstRow() {
     const std::vector<uint8_t> progressive = EncodeJpeg(MakePattern(40, 30), {.progressive = true});
     return {

@@ -86,6 +86,10 @@ std::vector<uint8_t> ClaimingFrameSize(std::vector<uint8_t> jpeg, int width, int
 // the end marker: a decoder meets it only when it finishes decoding.
 std::vector<uint8_t> WithBadTableAfterScan(std::vector<uint8_t> jpeg);
 
+// The file with its last scan's header repeated (without data) until it has `scans` scans.
+// Each empty scan still passes over the whole picture.
+std::vector<uint8_t> WithScans(const std::vector<uint8_t>& jpeg, int scans);
+
 // Damage that the header survives but decoding meets before its first row: libjpeg refuses
 // the picture while it starts decoding, so not a single row comes out.
 // Scan number `scan` (from 0) made to end before it starts (spectral selection 63..0).
