@@ -122,7 +122,8 @@ for scan in 1 3; do
     done
 done
 cut_segment "$p/baseline.jpg" "$(marker "$p/baseline.jpg" DB)" "$damaged/no-quantization.jpg"
-head -c 287 "$p/baseline.jpg" >"$damaged/header-30000.jpg"
+# The whole header and a little of the scan, declaring a picture far larger than its data.
+head -c $(($(marker "$p/baseline.jpg" DA) + 64)) "$p/baseline.jpg" >"$damaged/header-30000.jpg"
 declare_size "$damaged/header-30000.jpg" 30000 30000
 cp "$p/progressive.jpg" "$damaged/progressive-65500.jpg"
 declare_size "$damaged/progressive-65500.jpg" 65500 65500

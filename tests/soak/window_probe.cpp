@@ -85,8 +85,9 @@ int Ping(Display* display, Window window, double seconds) {
         return windowGone ? kWindowGone : kUsage;
     }
     // The client answers by sending the message to the root window, where a window manager
-    // listens for it.
-    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    // listens for it; Qt sends it to those who select structure events there, other toolkits
+    // to those who select substructure events.
+    XSelectInput(display, DefaultRootWindow(display), StructureNotifyMask | SubstructureNotifyMask);
     XEvent message = ProtocolMessage(display, window, ping, FreshToken());
     XSendEvent(display, window, False, NoEventMask, &message);
     XSync(display, False);
