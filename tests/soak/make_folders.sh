@@ -86,6 +86,8 @@ p=$pristine
 valid="$desktop/照片"
 damaged="$desktop/损坏"
 hostile="$desktop/敌意"
+# No folder holds a folder, so that the folder tree keeps its rows (the soak clicks them by
+# place) and never leads outside the desktop.
 mkdir -p "$valid" "$damaged" "$hostile" "$desktop/输出" "$desktop/相册.jpg"
 
 # Valid pictures of every kind, under names of every kind.
@@ -147,7 +149,6 @@ cp "$p/row.jpg" "$hostile/$(printf 'ctl-\e]0;title\a-\n-line.jpg')"
 cp "$p/pixel.jpg" "$hostile/$(printf 'L%.0s' {1..240}).jpg"
 cp "$p/baseline.jpg" "$hostile/read-only.jpg"
 chmod 444 "$hostile/read-only.jpg"
-mkdir "$hostile/folder.jpg"
 cp "$p/baseline.jpg" "$hostile/photo.jpeg"
 
 find "$desktop" -mindepth 1 | wc -l
