@@ -24,6 +24,8 @@ test_packages=(
     clang libclang-rt-14-dev
     # Screenshots, the About banner and the icon.
     xvfb xauth openbox xdotool imagemagick librsvg2-bin libjpeg-turbo-progs
+    # The soak (tests/soak/): its window probe talks X11; xwininfo finds the windows.
+    libx11-dev x11-utils
 )
 
 packages=("${run_packages[@]}")
