@@ -19,12 +19,6 @@ namespace {
 
 constexpr int kResizedQuality = 90;
 
-void CheckPercents(int compressPercent, int resizePercent) {
-    if (compressPercent < 0 || compressPercent > 100 || resizePercent < 0 || resizePercent > 100) {
-        throw Exception("Percent out of range");
-    }
-}
-
 // Whether the source has multiple scans, read the way loading a picture reads it (a header
 // that this reading refuses fails here, with the same code as loading would).
 bool HasMultipleScans(const std::vector<uint8_t>& bytes) {
@@ -102,11 +96,12 @@ std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
 
 }  // namespace
 
-std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPercent,
-                                   int resizePercent, TMetadataKept kept) {
-    CheckPercents(compressPercent, resizePercent);
+std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, ConversionPercents percents,
+                                   TMetadataKept kept) {
+    percents.Check();
+    const int resizePercent = percents.Resize();
     const TJPEGDecodeDepth depth = TJPEGImage::DefaultDecodeDepth();
-    const int quality = 100 - compressPercent;
+    const int quality = percents.Quality();
     const bool progressive = HasMultipleScans(source);
     CheckConversionBudget(source, resizePercent, depth);
 
@@ -136,13 +131,12 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, int compressPerc
     return ShrinkAndEncode(rows, width, height);
 }
 
-void CompressFile(const std::string& source, const std::string& output, int compressPercent,
-                  int resizePercent, TNonRegular nonRegular) {
-    CheckPercents(compressPercent, resizePercent);
+void CompressFile(const std::string& source, const std::string& output, ConversionPercents percents,
+                  TNonRegular nonRegular) {
+    percents.Check();
     std::vector<uint8_t> bytes;
     try {
-        bytes =
-            CompressBytes(jpeg::ReadJpegFile(source, nonRegular), compressPercent, resizePercent);
+        bytes = CompressBytes(jpeg::ReadJpegFile(source, nonRegular), percents);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory();
     }

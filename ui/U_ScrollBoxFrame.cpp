@@ -285,7 +285,9 @@ void TScrollBoxFrame::UpdateResizePreview() {
 }
 
 void TScrollBoxFrame::CompressFile(const std::string& source, const std::string& output) const {
-    velmora::CompressFile(source, output, TrkAngle->Position(), RzTrackBar1->Position());
+    velmora::CompressFile(
+        source, output,
+        {CompressPercent(TrkAngle->Position()), ResizePercent(RzTrackBar1->Position())});
 }
 
 }  // namespace velmora::ui

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
 
 #include "core/compress_file.h"
 #include "core/compress_reference.h"
@@ -77,8 +78,10 @@ void ExpectSameOutputs(const std::vector<Source>& sources, std::initializer_list
     for (const Source& source : sources) {
         for (int c : compress) {
             for (int r : resize) {
-                EXPECT_TRUE(SameBytes(CompressBytes(source.bytes, c, r),
-                                      CompressBytesFrameByFrame(source.bytes, c, r)))
+                EXPECT_TRUE(
+                    SameBytes(CompressBytes(source.bytes, {CompressPercent(c), ResizePercent(r)}),
+                              CompressBytesFrameByFrame(source.bytes,
+                                                        {CompressPercent(c), ResizePercent(r)})))
                     << source.name << ", c = " << c << ", r = " << r;
             }
         }
@@ -93,10 +96,10 @@ TEST(CompressStreaming, ResizedOutputsHaveTheirSize) {
     // Guards the comparison above against two paths that agree on something trivial.
     const auto bytes = EncodeJpeg(MakePattern(203, 151));
     TJPEGImage out;
-    out.LoadPictureBytes(CompressBytes(bytes, 25, 50));
+    out.LoadPictureBytes(CompressBytes(bytes, {CompressPercent(25), ResizePercent(50)}));
     EXPECT_EQ(out.Width(), 102);  // 101.5 goes to the even neighbour
     EXPECT_EQ(out.Height(), 76);  // 75.5 likewise
-    EXPECT_TRUE(CompressBytes(bytes, 25, 0).empty());
+    EXPECT_TRUE(CompressBytes(bytes, {CompressPercent(25), ResizePercent(0)}).empty());
 }
 
 // A palette display decodes every picture to 236 colours, colour sources through libjpeg's
@@ -120,6 +123,10 @@ std::string ErrorOf(const std::function<void()>& conversion) {
     return "no error";
 }
 
+// The two percents go in by name; the wrong order, or two bare numbers, does not compile.
+static_assert(!std::is_constructible_v<ConversionPercents, ResizePercent, CompressPercent>);
+static_assert(!std::is_constructible_v<ConversionPercents, int, int>);
+
 TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
     const std::vector<Source> failing = {
         {"empty", {}},
@@ -132,15 +139,25 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
     };
     for (const Source& source : failing) {
         for (int r : {100, 50, 0}) {
-            const std::string reference =
-                ErrorOf([&] { CompressBytesFrameByFrame(source.bytes, 25, r); });
+            const std::string reference = ErrorOf([&] {
+                CompressBytesFrameByFrame(source.bytes, {CompressPercent(25), ResizePercent(r)});
+            });
             EXPECT_NE(reference, "no error") << source.name;
-            EXPECT_EQ(ErrorOf([&] { CompressBytes(source.bytes, 25, r); }), reference)
+            EXPECT_EQ(ErrorOf([&] {
+                          CompressBytes(source.bytes, {CompressPercent(25), ResizePercent(r)});
+                      }),
+                      reference)
                 << source.name << ", r = " << r;
         }
     }
-    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 101, 50); }), "Percent out of range");
-    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 25, -1); }), "Percent out of range");
+    EXPECT_EQ(ErrorOf([] {
+                  CompressBytes({}, {CompressPercent(101), ResizePercent(50)});
+              }),
+              "Percent out of range");
+    EXPECT_EQ(ErrorOf([] {
+                  CompressBytes({}, {CompressPercent(25), ResizePercent(-1)});
+              }),
+              "Percent out of range");
 }
 
 }  // namespace
