@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion_percents.h"
+#include "conversion_stages.h"
 #include "file_io.h"
 #include "picture_metadata.h"
 
@@ -24,13 +25,16 @@ namespace velmora {
 void CompressFile(const std::string& source, const std::string& output, ConversionPercents percents,
                   TNonRegular nonRegular = TNonRegular::Refuse);
 
-// The same conversion from the bytes of a source file to the bytes of the output file. The
-// pictures are never held whole: decoded rows stream straight into the encoder, and the
-// second decoding streams through the shrink into the final encoder. The source bytes are
-// released as soon as they have been decoded. `kept` says which of the source's metadata the
-// output carries (the desktop program always keeps the orientation and colour profile only).
+// The same conversion from the bytes of a source file to the bytes of the output file, through
+// the stages of conversion_stages.h (on two threads when a core is free and their buffers fit
+// the bound). The pictures are never held whole: decoded rows stream straight into the
+// encoder, and the second decoding streams through the shrink into the final encoder. The
+// source bytes are released as soon as the stages are done with them. `kept` says which of the
+// source's metadata the output carries (the desktop program always keeps the orientation and colour
+// profile only).
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, ConversionPercents percents,
-                                   TMetadataKept kept = TMetadataKept::kOrientationAndProfile);
+                                   TMetadataKept kept = TMetadataKept::kOrientationAndProfile,
+                                   TStageThreads threads = TStageThreads::kAsCoresAllow);
 
 // Writes a conversion's output bytes to output with WriteFileReplacing, the way CompressFile
 // does: an empty output is refused (EFCreateError) where it would replace its own source.

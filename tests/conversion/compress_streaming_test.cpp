@@ -59,6 +59,13 @@ std::vector<Source> AllSources() {
     return sources;
 }
 
+// The stages one after another, and as a pipeline over two threads.
+constexpr TStageThreads kThreads[] = {TStageThreads::kOne, TStageThreads::kTwo};
+
+const char* ThreadsName(TStageThreads threads) {
+    return threads == TStageThreads::kOne ? "one thread" : "two threads";
+}
+
 // Reports where two outputs part rather than printing them whole.
 ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& streamed,
                                      const std::vector<uint8_t>& reference) {
@@ -78,11 +85,17 @@ void ExpectSameOutputs(const std::vector<Source>& sources, std::initializer_list
     for (const Source& source : sources) {
         for (int c : compress) {
             for (int r : resize) {
-                EXPECT_TRUE(
-                    SameBytes(CompressBytes(source.bytes, {CompressPercent(c), ResizePercent(r)}),
-                              CompressBytesFrameByFrame(source.bytes,
-                                                        {CompressPercent(c), ResizePercent(r)})))
-                    << source.name << ", c = " << c << ", r = " << r;
+                const ConversionPercents percents{CompressPercent(c), ResizePercent(r)};
+                const std::vector<uint8_t> reference =
+                    CompressBytesFrameByFrame(source.bytes, percents);
+                for (const TStageThreads threads : kThreads) {
+                    EXPECT_TRUE(
+                        SameBytes(CompressBytes(source.bytes, percents,
+                                                TMetadataKept::kOrientationAndProfile, threads),
+                                  reference))
+                        << source.name << ", c = " << c << ", r = " << r << ", "
+                        << ThreadsName(threads);
+                }
             }
         }
     }
@@ -136,6 +149,12 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
         {"two components", EncodeJpeg(RawImage{8, 8, 2, std::vector<uint8_t>(128, 100)},
                                       {.model = ColorModel::kTwoComponents})},
         {"too big", ClaimingFrameSize(EncodeJpeg(MakePattern(16, 16)), 65500, 65500)},
+        // Fails once every row was handed on: the encoder, or the second decoding waiting
+        // for bytes inside libjpeg, must be stopped on its own thread.
+        {"bad table after many rows",
+         WithBadTableAfterScan(EncodeJpeg(MakePattern(203, 151), {.quality = 97}))},
+        {"progressive, bad table after the scans",
+         WithBadTableAfterScan(EncodeJpeg(MakePattern(90, 70), {.progressive = true}))},
     };
     for (const Source& source : failing) {
         for (int r : {100, 50, 0}) {
@@ -143,11 +162,14 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
                 CompressBytesFrameByFrame(source.bytes, {CompressPercent(25), ResizePercent(r)});
             });
             EXPECT_NE(reference, "no error") << source.name;
-            EXPECT_EQ(ErrorOf([&] {
-                          CompressBytes(source.bytes, {CompressPercent(25), ResizePercent(r)});
-                      }),
-                      reference)
-                << source.name << ", r = " << r;
+            for (const TStageThreads threads : kThreads) {
+                EXPECT_EQ(ErrorOf([&] {
+                              CompressBytes(source.bytes, {CompressPercent(25), ResizePercent(r)},
+                                            TMetadataKept::kOrientationAndProfile, threads);
+                          }),
+                          reference)
+                    << source.name << ", r = " << r << ", " << ThreadsName(threads);
+            }
         }
     }
     EXPECT_EQ(ErrorOf([] {
