@@ -134,7 +134,9 @@ TEST(FailingBeforeTheFirstRow, HeaderReadsDecodingFailsOnceAndLeavesNoArea) {
             EXPECT_EQ(picture.Height(), 0);
         }
         WriteBytes(dir.File("in.jpg"), damaged.bytes);
-        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"), 25, 50), EJPEG);
+        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                                  {CompressPercent(25), ResizePercent(50)}),
+                     EJPEG);
         EXPECT_FALSE(fs::exists(dir.File("out.jpg")));
     }
 }
