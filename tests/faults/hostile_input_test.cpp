@@ -71,7 +71,8 @@ TEST(FuzzRegressions, PicturesDecodeAndConvertWithoutCrashing) {
         for (int resize : {100, 50}) {
             WriteBytes(dir.File("out.jpg"), {'o', 'l', 'd'});
             try {
-                CompressFile(input.string(), dir.File("out.jpg"), 25, resize);
+                CompressFile(input.string(), dir.File("out.jpg"),
+                             {CompressPercent(25), ResizePercent(resize)});
             } catch (const Exception&) {
                 EXPECT_EQ(ReadBytes(dir.File("out.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
             }
@@ -99,7 +100,9 @@ TEST(FailingBeforeTheFirstRow, HeaderReadsDecodingFailsOnceAndLeavesNoArea) {
             EXPECT_EQ(picture.Height(), 0);
         }
         WriteBytes(dir.File("in.jpg"), damaged.bytes);
-        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"), 25, 50), EJPEG);
+        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                                  {CompressPercent(25), ResizePercent(50)}),
+                     EJPEG);
         EXPECT_FALSE(fs::exists(dir.File("out.jpg")));
     }
 }
@@ -187,7 +190,8 @@ TEST(ConversionBound, HoldsForTheDecoderAndTheEncoderTogether) {
         WriteBytes(dir.File("in.jpg"), c.source);
         WriteBytes(dir.File("out.jpg"), {'o', 'l', 'd'});
         try {
-            CompressFile(dir.File("in.jpg"), dir.File("out.jpg"), 25, c.resize);
+            CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                         {CompressPercent(25), ResizePercent(c.resize)});
             EXPECT_FALSE(c.refused) << c.name;
         } catch (const EJPEG& error) {
             EXPECT_TRUE(c.refused) << c.name << ": " << error.what();
@@ -226,7 +230,8 @@ TEST(ConversionBound, HoldsForAPipeReadToItsEnd) {
         ::close(fd);
     });
     try {
-        CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100, TNonRegular::ReadToEnd);
+        CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"),
+                     {CompressPercent(25), ResizePercent(100)}, TNonRegular::ReadToEnd);
         ADD_FAILURE() << "no error";
     } catch (const EFOpenError& error) {
         EXPECT_EQ(std::string(error.what()),
