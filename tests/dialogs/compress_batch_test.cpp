@@ -290,6 +290,7 @@ TEST_F(CompressBatch, AFailedBatchSaysSoAndEndsWithoutClosing) {
         Start(dialog);
         EXPECT_TRUE(worker.WaitUntilEnded());
         RunEventLoopFor(20);
+        ASSERT_TRUE(alive && dialog.isVisible()) << "closed itself after a failure";
         const ui::TFrm_CompressS2& s2 = *dialog.Frm_CompressS2;
         ASSERT_EQ(errors.texts.size(), 1);
         const std::string text = errors.texts[0].toStdString();
@@ -297,7 +298,6 @@ TEST_F(CompressBatch, AFailedBatchSaysSoAndEndsWithoutClosing) {
         EXPECT_TRUE(text.size() >= c.messageEnd.size() &&
                     text.substr(text.size() - c.messageEnd.size()) == c.messageEnd)
             << text;
-        EXPECT_TRUE(dialog.isVisible()) << "closed itself after a failure";
         EXPECT_EQ(s2.Btn_Cancel->text(), QStringLiteral("关闭"));
         EXPECT_EQ(s2.Btn_Opendir->isEnabled(), c.percent > 0);
         EXPECT_EQ(s2.RzProgressBar1->Percent(), c.percent);
