@@ -24,7 +24,7 @@ class TCompressHost {
     virtual std::string EntryPath(int32_t index) = 0;
     virtual int32_t SelectedCount() = 0;
 
-    // The directory text the batch writes into, used as it is (normally ending in "/").
+    // The directory the batch writes into, as the file system's bytes; a full path.
     virtual std::string OutputDirectory() = 0;
     // The two sliders at this moment.
     virtual TSliderPositions SliderPositions() = 0;
@@ -33,6 +33,10 @@ class TCompressHost {
     virtual void ReportPercent(uint16_t percent) = 0;
     // Every selected file converted and the percents stored: the finished state.
     virtual void Finish() = 0;
+    // The batch ended on an error: shows the message (which names the file being converted),
+    // then the finished state, with the output directory offered only when a file was
+    // written there.
+    virtual void Fail(const std::string& message, bool anyFileWritten) = 0;
 };
 
 }  // namespace velmora

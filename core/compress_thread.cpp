@@ -1,12 +1,16 @@
 #include "compress_thread.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <new>
 #include <thread>
 #include <type_traits>
 #include <utility>
 
+#include "batch_output.h"
 #include "compress_file.h"
+#include "errors.h"
 #include "file_io.h"
 #include "ini_file.h"
 #include "progress_percent.h"
@@ -33,29 +37,41 @@ class TWalk {
   public:
     explicit TWalk(TBatch& batch) : batch_(batch) {}
 
+    // An error ends the run where it happens; the host is told of it, unless it has gone.
     TBatchEnd Run() {
+        try {
+            Walk();
+            return TBatchEnd::Finished;
+        } catch (const TStopped&) {
+            return TBatchEnd::Stopped;
+        } catch (...) {
+            TellFailure(FailureMessage(std::current_exception()));
+            return TBatchEnd::Failed;
+        }
+    }
+
+  private:
+    void Walk() {
         TCompressHost* host = batch_.host;
         const int32_t count = Ask([host] { return host->EntryCount(); });
-        int32_t converted = 0;
         for (int32_t index = 0; index < count; ++index) {
             if (!Ask([host, index] { return host->EntrySelected(index); })) {
                 continue;
             }
             ConvertEntry(index);
-            ++converted;
+            ++converted_;
             const int32_t selected = Ask([host] { return host->SelectedCount(); });
-            const uint16_t percent = ProgressPercent(converted, selected);
+            const uint16_t percent = ProgressPercent(converted_, selected);
             Tell([host, percent] { host->ReportPercent(percent); });
         }
         StorePercents();
         Tell([host] { host->Finish(); });
-        return TBatchEnd::Finished;
     }
 
-  private:
     void ConvertEntry(int32_t index) {
         TCompressHost* host = batch_.host;
         const std::string source = Ask([host, index] { return host->EntryPath(index); });
+        converting_ = source;
         const std::string output =
             BatchOutputPath(Ask([host] { return host->OutputDirectory(); }), source);
         const TSliderPositions positions = Ask([host] { return host->SliderPositions(); });
@@ -63,6 +79,37 @@ class TWalk {
         batch_.convert(
             source, output,
             {CompressPercent(positions.compressPercent), ResizePercent(positions.resizePercent)});
+        converting_.clear();
+    }
+
+    // The error's own message, after the file it happened to when it happened to one (a
+    // failed settings write names the settings file itself).
+    std::string FailureMessage(const std::exception_ptr& error) const {
+        std::string message;
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::bad_alloc&) {
+            message = EOutOfMemory().what();
+        } catch (const std::exception& e) {
+            message = e.what();
+        } catch (...) {
+            message = "Unknown error";
+        }
+        if (converting_.empty()) {
+            return message;
+        }
+        return "Cannot convert \"" + converting_ + "\". " + message;
+    }
+
+    // A host that has gone is not told; the run ends all the same.
+    void TellFailure(const std::string& message) {
+        TCompressHost* host = batch_.host;
+        const bool anyFileWritten = converted_ > 0;
+        try {
+            Tell([host, message, anyFileWritten] { host->Fail(message, anyFileWritten); });
+        } catch (const TStopped&) {
+            // The dialog closed meanwhile: nobody is left to show it to.
+        }
     }
 
     // The positions as the sliders show them now, compression percent first.
@@ -100,16 +147,18 @@ class TWalk {
     }
 
     TBatch& batch_;
+    int32_t converted_ = 0;
+    // The source path of the entry being converted, empty between files.
+    std::string converting_;
 };
 
 void RunBatch(std::shared_ptr<TBatch> batch, const std::function<void(TBatchEnd)>& onEnded) {
     TBatchEnd end = TBatchEnd::Failed;
     try {
         end = TWalk(*batch).Run();
-    } catch (const TStopped&) {
-        end = TBatchEnd::Stopped;
     } catch (...) {
-        // The batch ends at the failing step without a message; the program goes on.
+        // Telling the host failed too (no memory left for the message): the batch ends
+        // without a word rather than ending the program.
         end = TBatchEnd::Failed;
     }
     batch.reset();
@@ -125,7 +174,10 @@ void RunBatch(std::shared_ptr<TBatch> batch, const std::function<void(TBatchEnd)
 }  // namespace
 
 std::string BatchOutputPath(const std::string& directory, const std::string& entryPath) {
-    return directory + FileNameOf(entryPath);
+    if (const auto problem = OutputDirectoryProblem({directory, false})) {
+        throw Exception(*problem);
+    }
+    return OutputPathIn(directory, FileNameOf(entryPath));
 }
 
 TCompressThread::TCompressThread(TCompressHost& host, TPostToUiThread postToUiThread,

@@ -1,6 +1,7 @@
 // The batch worker: converts every selected entry of the picture list into the output
 // directory on a thread of its own, reporting a whole percent after each file, then stores
-// the two percents in the settings file and puts its host into the finished state.
+// the two percents in the settings file and puts its host into the finished state. The first
+// error ends the batch; the host is told of it and shows it.
 #pragma once
 
 #include <functional>
@@ -15,7 +16,8 @@ namespace velmora {
 enum class TBatchEnd {
     Finished,  // every selected file converted, the percents stored, the host finished
     Stopped,   // a stop was requested, or the host's side went away
-    Failed,    // a conversion, a host operation or the settings write raised an error
+    Failed,    // a conversion, a host operation or the settings write raised an error; the host
+               // was told of it unless it had gone
 };
 
 using TConvertFunction = std::function<void(const std::string& source, const std::string& output,
@@ -29,9 +31,10 @@ struct TCompressThreadOptions {
     std::function<void(TBatchEnd)> onEnded;
 };
 
-// The output path of an entry: the directory text followed directly by the part of the
-// entry path after its last "/" (no separator is added; an empty directory gives the bare
-// file name, which lands in the current directory).
+// The output path of an entry: the directory followed by the part of the entry path after
+// its last "/", with a "/" between them where the directory lacks one. A directory that
+// OutputDirectoryProblem refuses raises an error instead: nothing is written into the
+// current directory or beside the directory meant.
 std::string BatchOutputPath(const std::string& directory, const std::string& entryPath);
 
 // One worker per batch. It starts at once on a detached thread and runs once; nobody waits

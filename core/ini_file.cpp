@@ -48,23 +48,29 @@ TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
 
 std::string TIniFile::ReadSetting(const std::string& section, const std::string& key,
                                   const std::string& defaultValue) const {
+    return ReadSettingValue(section, key, defaultValue).text;
+}
+
+TSettingValue TIniFile::ReadSettingValue(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) const {
     std::vector<uint8_t> bytes;
     // A file that cannot be read counts as missing, like a missing one.
     try {
         bytes = ReadWholeFile(path_);
     } catch (const Exception&) {
-        return defaultValue;
+        return {defaultValue};
     }
     const auto fileSection = Utf8ToGb18030(section);
     const auto fileKey = Utf8ToGb18030(key);
     if (!fileSection || !fileKey) {
-        return defaultValue;
+        return {defaultValue};
     }
     const auto value = FindIniValue(AsText(bytes), *fileSection, *fileKey);
     if (!value) {
-        return defaultValue;
+        return {defaultValue};
     }
-    return Gb18030ToUtf8(Gb18030Prefix(*value, kMaxValueBytes));
+    const std::string_view handedOut = Gb18030Prefix(*value, kMaxValueBytes);
+    return {Gb18030ToUtf8(handedOut), handedOut.size() < value->size()};
 }
 
 void TIniFile::WriteSetting(const std::string& section, const std::string& key,

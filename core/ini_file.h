@@ -8,6 +8,12 @@
 
 namespace velmora {
 
+// A value as the reader hands it out, and whether the file holds more of it.
+struct TSettingValue {
+    std::string text;
+    bool cut = false;
+};
+
 class TIniFile {
   public:
     // Does not touch the file.
@@ -18,6 +24,10 @@ class TIniFile {
     // returned.
     std::string ReadSetting(const std::string& section, const std::string& key,
                             const std::string& defaultValue) const;
+    // ReadSetting, telling a value that was cut at 2047 bytes from one that is whole: a cut
+    // path names another place than the one stored.
+    TSettingValue ReadSettingValue(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) const;
     // Creates the file, section or key as needed, or replaces the value; other sections,
     // keys and lines stay as they were. Raises EIniFileException "Unable to write to %s".
     void WriteSetting(const std::string& section, const std::string& key, const std::string& value);

@@ -8,12 +8,14 @@
 
 #include "CoreText.h"
 #include "DesktopOpen.h"
+#include "DirectoryBox.h"
+#include "ErrorReport.h"
 #include "PickFolder.h"
 #include "U_CompressS1.h"
 #include "U_CompressS2.h"
 #include "U_ScrollBoxFrame.h"
 #include "U_Velmora.h"
-#include "core/ini_file.h"
+#include "core/batch_output.h"
 #include "core/settings.h"
 #include "widgets/progress_bar.h"
 #include "widgets/track_bar.h"
@@ -39,6 +41,7 @@ TF_Compress::TF_Compress()
     Frm_CompressS2->hide();
     Frm_CompressS1 = new TFrm_CompressS1(this);
     Frm_CompressS1->setGeometry(0, 0, kClientWidth, kClientHeight);
+    outPath_ = std::make_unique<TDirectoryBox>(*Frm_CompressS1->Edi_outpath);
 
     TFrm_CompressS1& s1 = *Frm_CompressS1;
     setTabOrder(s1.Button1, s1.Button2);
@@ -66,9 +69,7 @@ TF_Compress::~TF_Compress() {
 }
 
 void TF_Compress::FormCreate() {
-    const TIniFile settings(SettingsFilePath());
-    Frm_CompressS1->Edi_outpath->setText(
-        QString::fromStdString(settings.ReadSetting(kSettingsSection, kOutPathKey, "")));
+    outPath_->Show(ReadOutputDirectory(SettingsFilePath()));
 }
 
 // The directory chosen here applies to this batch only; it is not saved.
@@ -76,8 +77,13 @@ void TF_Compress::Frm_CompressS1Button3Click() {
     BrowseOutputFolder(QStringLiteral("另存为"), *Frm_CompressS1->Edi_outpath);
 }
 
-// The output directory goes to the worker as it is, even empty or missing.
+// A directory that would send the files elsewhere than the user chose keeps the dialog on
+// step 1; one that is missing or may not be written fails at the first file.
 void TF_Compress::Frm_CompressS11Button1Click() {
+    if (const auto problem = OutputDirectoryProblem(outPath_->Directory())) {
+        ReportError(QString::fromStdString(*problem));
+        return;
+    }
     Frm_CompressS1->hide();
     Frm_CompressS2->show();
     Frm_CompressS2->Btn_Cancel->setFocus();
@@ -129,7 +135,7 @@ int32_t TF_Compress::SelectedCount() {
 }
 
 std::string TF_Compress::OutputDirectory() {
-    return ToCorePath(Frm_CompressS1->Edi_outpath->text());
+    return outPath_->Directory().path;
 }
 
 TSliderPositions TF_Compress::SliderPositions() {
@@ -141,11 +147,26 @@ void TF_Compress::ReportPercent(uint16_t percent) {
 }
 
 void TF_Compress::Finish() {
-    Frm_CompressS2->Btn_Opendir->setEnabled(true);
-    Frm_CompressS2->Btn_Cancel->setText(QStringLiteral("关闭"));
+    ShowEnded(true);
     if (Frm_CompressS1->Chb_AutoClose->isChecked()) {
         close();
     }
+}
+
+// The dialog stays after a failure, whatever auto-close says: the user has been told that
+// not every file was converted and closes it once done with it.
+void TF_Compress::Fail(const std::string& message, bool anyFileWritten) {
+    const QPointer<TF_Compress> alive(this);
+    ReportError(QString::fromStdString(message));
+    // The box runs an event loop of its own, in which the dialog might have gone.
+    if (alive) {
+        ShowEnded(anyFileWritten);
+    }
+}
+
+void TF_Compress::ShowEnded(bool anyFileWritten) {
+    Frm_CompressS2->Btn_Opendir->setEnabled(anyFileWritten);
+    Frm_CompressS2->Btn_Cancel->setText(QStringLiteral("关闭"));
 }
 
 }  // namespace velmora::ui

@@ -12,6 +12,7 @@
 
 namespace velmora::ui {
 
+class TDirectoryBox;
 class TFrm_CompressS1;
 class TFrm_CompressS2;
 
@@ -45,6 +46,13 @@ class TF_Compress : public TVelmoraDialog, private TCompressHost {
     TSliderPositions SliderPositions() override;
     void ReportPercent(uint16_t percent) override;
     void Finish() override;
+    void Fail(const std::string& message, bool anyFileWritten) override;
+
+    // Step 2 once the batch has ended: closing, and the output directory when it holds files.
+    void ShowEnded(bool anyFileWritten);
+
+    // The output directory of this batch, shown in Edi_outpath.
+    std::unique_ptr<TDirectoryBox> outPath_;
 };
 
 // The dialog while it exists.

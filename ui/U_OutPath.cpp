@@ -6,14 +6,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "CoreText.h"
+#include "DirectoryBox.h"
 #include "PickFolder.h"
+#include "core/batch_output.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
 
 namespace velmora::ui {
 
 QPointer<TF_OutPath> F_OutPath;
+
+TF_OutPath::~TF_OutPath() = default;
 
 TF_OutPath::TF_OutPath()
     : TVelmoraDialog(QStringLiteral("输出目录"), QSize(447, 122), TCloseBox::Shown) {
@@ -39,6 +42,7 @@ TF_OutPath::TF_OutPath()
     Button1->setDefault(true);
     Button2 = new QPushButton(QStringLiteral("取消"), this);
     Button2->setGeometry(354, 93, 75, 22);
+    outPath_ = std::make_unique<TDirectoryBox>(*Edi_outpath);
 
     setTabOrder(Edi_outpath, Button1);
     setTabOrder(Button1, Button2);
@@ -51,18 +55,21 @@ TF_OutPath::TF_OutPath()
 }
 
 void TF_OutPath::FormCreate() {
-    const TIniFile settings(SettingsFilePath());
-    Edi_outpath->setText(
-        QString::fromStdString(settings.ReadSetting(kSettingsSection, kOutPathKey, "")));
+    outPath_->Show(ReadOutputDirectory(SettingsFilePath()));
 }
 
 void TF_OutPath::Button3Click() {
     BrowseOutputFolder(QStringLiteral("我选择的方向"), *Edi_outpath);
 }
 
+// The directory goes back as the bytes it was read as. A value too long to be read whole is
+// left whole in the file, rather than replaced by the part of it that was shown.
 void TF_OutPath::Button1Click() {
-    TIniFile settings(SettingsFilePath());
-    settings.WriteSetting(kSettingsSection, kOutPathKey, Edi_outpath->text().toStdString());
+    const TOutputDirectory directory = outPath_->Directory();
+    if (!directory.cut) {
+        TIniFile settings(SettingsFilePath());
+        settings.WriteSetting(kSettingsSection, kOutPathKey, directory.path);
+    }
     close();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <memory>
 
 #include "VelmoraDialog.h"
 
@@ -13,10 +14,13 @@ class QPushButton;
 
 namespace velmora::ui {
 
+class TDirectoryBox;
+
 class TF_OutPath : public TVelmoraDialog {
     Q_OBJECT
   public:
     TF_OutPath();
+    ~TF_OutPath() override;
 
     QFrame* Panel1;
     QLabel* Label2;
@@ -35,6 +39,9 @@ class TF_OutPath : public TVelmoraDialog {
     void Button3Click();
     void Button1Click();
     void Button2Click();
+
+    // The output directory being edited, shown in Edi_outpath.
+    std::unique_ptr<TDirectoryBox> outPath_;
 };
 
 // The dialog while it exists.

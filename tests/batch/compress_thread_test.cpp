@@ -152,21 +152,47 @@ TEST_F(CompressThreadTest, FailedSettingsWriteEndsTheRunBeforeFinishing) {
         EXPECT_EQ(RunBatch(host), TBatchEnd::Failed);
         EXPECT_EQ(host.reports, std::vector<uint16_t>{100});
         EXPECT_EQ(host.finishes, 0);
+        ASSERT_EQ(host.failures.size(), 1u);
+        EXPECT_EQ(host.failures[0].message,
+                  "Unable to write to " + c.settingsDirectory + kSettingsFileName);
+        EXPECT_TRUE(host.failures[0].anyFileWritten);
+        EXPECT_EQ(host.calls.back(), "Fail");
         EXPECT_FALSE(FileExists(SettingsFile()));
         EXPECT_EQ(outputs_.Entries(), std::vector<std::string>{"a0.jpg"});
     }
 }
 
-TEST_F(CompressThreadTest, ConversionErrorEndsTheRunAtThatFileSilently) {
+// The host is told once, with the error after the file being converted, and whether any
+// file was written before it.
+TEST_F(CompressThreadTest, ConversionErrorEndsTheRunAtThatFileAndTellsTheHost) {
+    struct Case {
+        size_t failing;
+        std::vector<uint16_t> reports;
+        std::vector<std::string> outputs;
+    };
+    const Case cases[] = {
+        {1, {25}, {"a0.jpg"}},
+        {0, {}, {}},
+    };
     AddEntries({true, true, true, true});
-    // Not a JPEG at all.
-    host_.entries[1].path = sources_.File("x.jpg");
-    test::WriteBytes(host_.entries[1].path, {'t', 'e', 'x', 't', '\n'});
-    EXPECT_EQ(RunBatch(host_), TBatchEnd::Failed);
-    EXPECT_EQ(host_.reports, std::vector<uint16_t>{25});
-    EXPECT_EQ(host_.finishes, 0);
-    EXPECT_EQ(outputs_.Entries(), std::vector<std::string>{"a0.jpg"});
-    EXPECT_FALSE(FileExists(SettingsFile()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        TFakeHost host = host_;
+        // Not a JPEG at all.
+        host.entries[c.failing].path = sources_.File("x.jpg");
+        test::WriteBytes(host.entries[c.failing].path, {'t', 'e', 'x', 't', '\n'});
+        EXPECT_EQ(RunBatch(host), TBatchEnd::Failed);
+        EXPECT_EQ(host.reports, c.reports);
+        EXPECT_EQ(host.finishes, 0);
+        ASSERT_EQ(host.failures.size(), 1u);
+        EXPECT_EQ(host.failures[0].message,
+                  "Cannot convert \"" + sources_.File("x.jpg") + "\". JPEG error #53");
+        EXPECT_EQ(host.failures[0].anyFileWritten, !c.outputs.empty());
+        EXPECT_EQ(host.calls.back(), "Fail");
+        EXPECT_EQ(outputs_.Entries(), c.outputs);
+        EXPECT_FALSE(FileExists(SettingsFile()));
+        RemoveOutputsAndSettings();
+    }
 }
 
 // The user cancels while the third of five files is being converted: that file is
@@ -253,15 +279,18 @@ TEST_F(CompressThreadTest, StopWhileTheUiThreadServesAnOperation) {
     }
 }
 
-// The directory text and the file name are joined as they are.
-TEST_F(CompressThreadTest, OutputPathIsDirectoryTextFollowedByFileName) {
+// The directory and the file name are joined with one "/"; a directory that is empty or
+// relative is refused at the first file, before anything is written where it would land.
+TEST_F(CompressThreadTest, OutputPathIsTheFileNameInTheDirectory) {
     struct Case {
         std::string directory;
-        std::string expectedFile;  // within the outputs directory
+        bool written;
     };
     const Case cases[] = {
-        {outputs_.File("out"), "outa0.jpg"},
-        {"", "a0.jpg"},  // the current directory, which the test makes the outputs directory
+        {outputs_.Path() + "/", true},
+        {outputs_.Path(), true},  // not "outputsa0.jpg" beside it
+        {"", false},              // not into the current directory
+        {"./", false},
     };
     AddEntries({true});
     const TCurrentDirectory inOutputs(outputs_.Path());
@@ -269,9 +298,11 @@ TEST_F(CompressThreadTest, OutputPathIsDirectoryTextFollowedByFileName) {
         SCOPED_TRACE(c.directory);
         TFakeHost host = host_;
         host.outputDirectory = c.directory;
-        EXPECT_EQ(RunBatch(host), TBatchEnd::Finished);
-        EXPECT_EQ(outputs_.Entries(), std::vector<std::string>{c.expectedFile});
-        ::unlink(outputs_.File(c.expectedFile).c_str());
+        EXPECT_EQ(RunBatch(host), c.written ? TBatchEnd::Finished : TBatchEnd::Failed);
+        EXPECT_EQ(outputs_.Entries(),
+                  c.written ? std::vector<std::string>{"a0.jpg"} : std::vector<std::string>{});
+        EXPECT_EQ(host.failures.size(), c.written ? 0u : 1u);
+        ::unlink(outputs_.File("a0.jpg").c_str());
     }
     EXPECT_EQ(sources_.Entries(), std::vector<std::string>{"a0.jpg"});
 }

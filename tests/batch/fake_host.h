@@ -37,9 +37,15 @@ class TFakeHost final : public TCompressHost {
     // Called when the finish operation runs.
     std::function<void()> onFinish;
 
+    struct TFailure {
+        std::string message;
+        bool anyFileWritten = false;
+    };
+
     std::vector<std::string> calls;
     std::vector<uint16_t> reports;
     int finishes = 0;
+    std::vector<TFailure> failures;
     int callsOffUiThread = 0;
     // Set when the window would have closed; no operation may come after it.
     bool closed = false;
@@ -83,6 +89,11 @@ class TFakeHost final : public TCompressHost {
         if (onFinish) {
             onFinish();
         }
+    }
+
+    void Fail(const std::string& message, bool anyFileWritten) override {
+        Called("Fail");
+        failures.push_back({message, anyFileWritten});
     }
 
   private:

@@ -204,15 +204,27 @@ TEST_F(IniFileTest, LongValuesAreCutAt2047BytesOfFileText) {
     }
     const std::string hanCut = han.substr(0, han.size() - std::string("中").size());
 
+    const auto cut = [this] {
+        return TIniFile(path_).ReadSettingValue("Velmora", "OutPath", "").cut;
+    };
+
     Write("OutPath", std::string(3000, 'a'));
     EXPECT_EQ(Read("OutPath"), std::string(2047, 'a'));
+    EXPECT_TRUE(cut());
     EXPECT_EQ(FileBytes().size(), std::string("[Velmora]\r\nOutPath=\r\n").size() + 3000);
 
     Write("OutPath", "a" + han);  // 2049 bytes: the cut falls between characters
     EXPECT_EQ(Read("OutPath"), "a" + hanCut);
+    EXPECT_TRUE(cut());
 
     Write("OutPath", han);  // 2048 bytes: the cut would split the last character
     EXPECT_EQ(Read("OutPath"), hanCut);
+    EXPECT_TRUE(cut());
+
+    Write("OutPath", std::string(2047, 'a'));  // whole
+    EXPECT_EQ(Read("OutPath"), std::string(2047, 'a'));
+    EXPECT_FALSE(cut());
+    EXPECT_FALSE(TIniFile(path_).ReadSettingValue("Velmora", "Missing", "").cut);
 }
 
 TEST_F(IniFileTest, FailedWritesNameTheFileAndLeaveItAlone) {

@@ -1,8 +1,11 @@
 // A batch run end to end: the main window's list and sliders, the compression dialog and its
 // worker, the files on disk and the settings file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileDialog>
@@ -12,9 +15,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <functional>
 
 #include "compress_dialog_fixture.h"
 #include "core/file_io.h"
+#include "core/ini_file.h"
 #include "core/settings.h"
 #include "support/jpeg_fixture.h"
 #include "ui/U_Compress.h"
@@ -207,32 +213,180 @@ TEST_F(CompressBatch, ClosingOrDestroyingTheDialogStopsTheBatchBeforeItsFirstFil
     }
 }
 
-TEST_F(CompressBatch, AFileThatIsNoPictureEndsTheBatchSilentlyAndTheDialogStaysRunning) {
+// Every kind of failure is shown once, naming the file in hand, and the dialog takes its
+// finished look without closing itself, offering the directory only when a file went there.
+// The settings are not written and nothing after the failing file is converted.
+TEST_F(CompressBatch, AFailedBatchSaysSoAndEndsWithoutClosing) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::function<void()> restore;
+        std::string messageStart;
+        std::string messageEnd;
+        std::vector<std::string> outputs;
+        int percent;
+    };
     StartWindow();
-    auto files = AddPictures({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
-    WriteText(files[1], "not a picture");
+    auto files = AddPictures({"a.jpg", "b.jpg", "c.jpg"});
     ShowSources();
-    SelectRows({0, 1, 2, 3});
-    const std::string settingsBefore = SettingsText();
+    const std::string settingsFile = settingsDir.File(kSettingsFileName);
+    const std::string gone = outputs.File("gone");
+    const auto convertingA = "Cannot convert \"" + files[0] + "\". Cannot create file \"";
+    const Case cases[] = {
+        {"missing output directory",
+         [&] { WriteSettings("[Velmora]\r\nOutPath=" + gone + "/\r\n"); },
+         [&] { WriteSettings("[Velmora]\r\nOutPath=" + OutputDirectory() + "\r\n"); },
+         convertingA + gone + "/a.jpg\". ",
+         "No such file or directory.",
+         {},
+         0},
+        {"read-only output directory",
+         [&] { ::chmod(outputs.Path().c_str(), 0555); },
+         [&] { ::chmod(outputs.Path().c_str(), 0755); },
+         convertingA + outputs.File("a.jpg"),
+         "Permission denied.",
+         {},
+         0},
+        {"damaged file",
+         [&] { WriteText(files[1], "not a picture"); },
+         [&] { WriteBytes(files[1], EncodeJpeg(MakePattern(48, 36))); },
+         "Cannot convert \"" + files[1] + "\". JPEG error #53.",
+         "",
+         {"a.jpg"},
+         33},
+        {"read-only existing output",
+         [&] {
+             WriteText(outputs.File("b.jpg"), "kept");
+             ::chmod(outputs.File("b.jpg").c_str(), 0444);
+         },
+         [&] { ::chmod(outputs.File("b.jpg").c_str(), 0644); },
+         "Cannot convert \"" + files[1] + "\". Cannot create file \"" + outputs.File("b.jpg"),
+         "Permission denied.",
+         {"a.jpg", "b.jpg"},
+         33},
+        // A writable file alone would be written in place.
+        {"settings file that cannot be written",
+         [&] {
+             ::chmod(settingsFile.c_str(), 0444);
+             ::chmod(settingsDir.Path().c_str(), 0555);
+         },
+         [&] {
+             ::chmod(settingsDir.Path().c_str(), 0755);
+             ::chmod(settingsFile.c_str(), 0644);
+         },
+         "Unable to write to " + settingsFile + ".",
+         "",
+         {"a.jpg", "b.jpg", "c.jpg"},
+         100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SelectRows({0, 1, 2});
+        c.arrange();
+        const std::string settingsBefore = SettingsText();
+        TF_Compress& dialog = OpenDialog();
+        QPointer<TF_Compress> alive = &dialog;
+        QTest::mouseClick(dialog.Frm_CompressS1->Chb_AutoClose, Qt::LeftButton);
+        Start(dialog);
+        EXPECT_TRUE(worker.WaitUntilEnded());
+        RunEventLoopFor(20);
+        ASSERT_TRUE(alive && dialog.isVisible()) << "closed itself after a failure";
+        const ui::TFrm_CompressS2& s2 = *dialog.Frm_CompressS2;
+        ASSERT_EQ(errors.texts.size(), 1);
+        const std::string text = errors.texts[0].toStdString();
+        EXPECT_EQ(text.substr(0, c.messageStart.size()), c.messageStart) << text;
+        EXPECT_TRUE(text.size() >= c.messageEnd.size() &&
+                    text.substr(text.size() - c.messageEnd.size()) == c.messageEnd)
+            << text;
+        EXPECT_EQ(s2.Btn_Cancel->text(), QStringLiteral("关闭"));
+        EXPECT_EQ(s2.Btn_Opendir->isEnabled(), c.percent > 0);
+        EXPECT_EQ(s2.RzProgressBar1->Percent(), c.percent);
+        EXPECT_EQ(s2.Label1->text(), QStringLiteral("正在压缩图片..."));
+        EXPECT_EQ(SettingsText(), settingsBefore);
+        EXPECT_EQ(outputs.Entries(), c.outputs);
+        c.restore();
 
+        Activate(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible()) << "Esc closed the dialog";
+        QTest::mouseClick(dialog.Frm_CompressS2->Btn_Cancel, Qt::LeftButton);
+        EXPECT_TRUE(WaitUntil([&] { return alive.isNull(); }));
+        EXPECT_TRUE(F_Compress.isNull());
+        for (const std::string& name : outputs.Entries()) {
+            ::unlink(outputs.File(name).c_str());
+        }
+        errors.texts.clear();
+    }
+}
+
+// A directory that would send the files elsewhere than chosen keeps the dialog on step 1
+// with one message, and no worker starts; a directory without its trailing "/" is fine.
+TEST_F(CompressBatch, OutPathThatWouldWriteElsewhereIsRefusedBeforeTheBatch) {
+    struct Case {
+        const char* name;
+        std::string outPath;
+        bool starts;
+    };
+    const Case cases[] = {
+        {"empty", "", false},
+        {"relative", "out/", false},
+        {"cut at 2047 bytes", OutputDirectory() + std::string(3000, 'd') + "/", false},
+        {"no trailing slash", outputs.Path(), true},
+        {"fine", OutputDirectory(), true},
+    };
+    StartWindow();
+    const auto files = AddPictures({"a.jpg"});
+    const std::vector<uint8_t> original = ReadBytes(files[0]);
+    ShowSources();
+    SelectRows({0});
+    // Started from the photo folder, an empty directory would replace the photo.
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(photos);
+    std::filesystem::create_directories(photos + "/out");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettings("[Velmora]\r\nOutPath=" + c.outPath + "\r\nCompressPre=75\r\n");
+        TF_Compress& dialog = OpenDialog();
+        Start(dialog);
+        EXPECT_EQ(worker.Running() || Finished(dialog), c.starts);
+        if (c.starts) {
+            EXPECT_TRUE(WaitUntil([&] { return Finished(dialog); }));
+            EXPECT_TRUE(errors.texts.isEmpty());
+            EXPECT_EQ(outputs.Entries(), std::vector<std::string>{"a.jpg"});
+            ::unlink(outputs.File("a.jpg").c_str());
+        } else {
+            EXPECT_EQ(errors.texts.size(), 1);
+            EXPECT_TRUE(dialog.Frm_CompressS1->isVisible());
+            EXPECT_FALSE(dialog.Frm_CompressS2->isVisible());
+            EXPECT_TRUE(outputs.Entries().empty());
+        }
+        EXPECT_TRUE(worker.WaitUntilEnded());
+        dialog.close();
+        EXPECT_TRUE(WaitUntil([] { return F_Compress.isNull(); }));
+        errors.texts.clear();
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(ReadBytes(files[0]), original);
+    EXPECT_TRUE(EntriesOf(photos + "/out").empty());
+}
+
+// The settings may name a directory whose name is no valid text (here GBK bytes): the batch
+// writes into exactly that directory, not into one named by the text it shows as.
+TEST_F(CompressBatch, AnOutputDirectoryNamedInGbkIsWrittenIntoAsStored) {
+    const std::string gbk = outputs.File("\xD5\xD5\xC6\xAC") + "/";  // "照片" in GBK
+    std::filesystem::create_directories(gbk);
+    TIniFile(SettingsFilePath()).WriteSetting(kSettingsSection, kOutPathKey, gbk);
+    StartWindow();
+    AddPictures({"a.jpg"});
+    ShowSources();
+    SelectRows({0});
     TF_Compress& dialog = OpenDialog();
     Start(dialog);
-    EXPECT_TRUE(worker.WaitUntilEnded());
-    RunEventLoopFor(20);
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.Frm_CompressS2->Label1->text(), QStringLiteral("正在压缩图片..."));
-    EXPECT_EQ(dialog.Frm_CompressS2->RzProgressBar1->Percent(), 25);
-    EXPECT_EQ(dialog.Frm_CompressS2->Btn_Cancel->text(), QStringLiteral("取消"));
-    EXPECT_FALSE(dialog.Frm_CompressS2->Btn_Opendir->isEnabled());
-    EXPECT_EQ(outputs.Entries(), std::vector<std::string>{"a.jpg"});
-    EXPECT_EQ(SettingsText(), settingsBefore);
+    ASSERT_TRUE(WaitUntil([&] { return Finished(dialog); }));
+    EXPECT_EQ(EntriesOf(gbk), std::vector<std::string>{"a.jpg"});
+    EXPECT_EQ(outputs.Entries(), std::vector<std::string>{"\xD5\xD5\xC6\xAC"});
     EXPECT_TRUE(errors.texts.isEmpty());
-
-    Activate(dialog);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog.isVisible()) << "Esc closed the dialog";
-    QTest::mouseClick(dialog.Frm_CompressS2->Btn_Cancel, Qt::LeftButton);
-    EXPECT_TRUE(WaitUntil([] { return F_Compress.isNull(); }));
+    EXPECT_TRUE(worker.WaitUntilEnded());
 }
 
 TEST_F(CompressBatch, ABrowsedDirectoryServesThisBatchOnlyAndReopeningShowsTheSavedOne) {

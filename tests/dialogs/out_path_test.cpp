@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/ini_file.h"
 #include "core/settings.h"
 #include "main_window_fixture.h"
 #include "ui/U_OutPath.h"
@@ -99,6 +100,27 @@ TEST_F(OutPathDialog, ConfirmWritesTheTextUnchangedAndCloses) {
     QTest::mouseClick(F_OutPath->Button1, Qt::LeftButton);
     EXPECT_EQ(Setting(kOutPathKey), "/srv/照片/");
     EXPECT_EQ(Open().Edi_outpath->text(), QStringLiteral("/srv/照片/"));
+    EXPECT_TRUE(errors.texts.isEmpty());
+}
+
+// "确定" without browsing keeps the stored value byte for byte: a name that is no valid
+// text (GBK bytes) is not replaced by the replacement characters it shows as, and a value
+// too long to be read whole is not replaced by the part of it that was read.
+TEST_F(OutPathDialog, ConfirmWithoutBrowsingKeepsTheStoredDirectory) {
+    const std::string values[] = {
+        "/srv/\xD5\xD5\xC6\xAC/",  // "照片" in GBK
+        "/srv/" + std::string(3000, 'd') + "/",
+    };
+    for (const std::string& value : values) {
+        SCOPED_TRACE(value.substr(0, 20));
+        TIniFile(SettingsFilePath()).WriteSetting(kSettingsSection, kOutPathKey, value);
+        const std::string before = SettingsText();
+        TF_OutPath& dialog = Open();
+        QPointer<TF_OutPath> alive = &dialog;
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+        EXPECT_TRUE(WaitUntil([&] { return alive.isNull(); }));
+        EXPECT_EQ(SettingsText(), before);
+    }
     EXPECT_TRUE(errors.texts.isEmpty());
 }
 
