@@ -50,10 +50,13 @@ int main(int argc, char** argv) {
         try {
             if (frameByFrame) {
                 const auto bytes = velmora::CompressBytesFrameByFrame(
-                    velmora::ReadWholeFile(files[i]), compress, resize);
+                    velmora::ReadWholeFile(files[i]),
+                    {velmora::CompressPercent(compress), velmora::ResizePercent(resize)});
                 velmora::WriteFileReplacing(output, bytes.data(), bytes.size());
             } else {
-                velmora::CompressFile(files[i], output, compress, resize);
+                velmora::CompressFile(
+                    files[i], output,
+                    {velmora::CompressPercent(compress), velmora::ResizePercent(resize)});
             }
         } catch (const std::exception& error) {
             std::fprintf(stderr, "velmora-bench-convert: %s: %s\n", files[i].c_str(), error.what());

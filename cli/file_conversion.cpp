@@ -55,13 +55,17 @@ FittedConversion Convert(std::vector<uint8_t>& source, bool sourceNeededAfter,
     if (options.maxBytes) {
         // Without -c every quality may be tried; with it, none above 100 - c.
         return ConvertToFit(source, *options.maxBytes, options.compressGiven ? percent : 0,
-                            options.resizePercent, options.metadata);
+                            ResizePercent(options.resizePercent), options.metadata);
     }
     if (sourceNeededAfter) {
-        return {percent, CompressBytes(source, percent, options.resizePercent, options.metadata)};
+        return {
+            percent,
+            CompressBytes(source, {CompressPercent(percent), ResizePercent(options.resizePercent)},
+                          options.metadata)};
     }
-    return {percent,
-            CompressBytes(std::move(source), percent, options.resizePercent, options.metadata)};
+    return {percent, CompressBytes(std::move(source),
+                                   {CompressPercent(percent), ResizePercent(options.resizePercent)},
+                                   options.metadata)};
 }
 
 // The folders of an output name with a path (-R), made when missing.

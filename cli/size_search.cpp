@@ -15,7 +15,7 @@ constexpr int kHighestUsefulPercent = 99;
 }  // namespace
 
 FittedConversion ConvertToFit(const std::vector<uint8_t>& source, uint64_t maxBytes,
-                              int lowestPercent, int resizePercent, TMetadataKept kept) {
+                              int lowestPercent, ResizePercent resize, TMetadataKept kept) {
     // Sizes fall as the percent rises (closely enough for a search): every percent up to
     // tooBig is known not to fit, and `fits` is the lowest one known to fit.
     int tooBig = std::min(lowestPercent, kHighestUsefulPercent) - 1;
@@ -24,7 +24,8 @@ FittedConversion ConvertToFit(const std::vector<uint8_t>& source, uint64_t maxBy
     uint64_t smallestSize = 0;
     while (fits - tooBig > 1) {
         const int percent = tooBig + (fits - tooBig) / 2;
-        std::vector<uint8_t> bytes = CompressBytes(source, percent, resizePercent, kept);
+        std::vector<uint8_t> bytes =
+            CompressBytes(source, {CompressPercent(percent), resize}, kept);
         if (bytes.size() <= maxBytes) {
             fits = percent;
             best = {percent, std::move(bytes)};

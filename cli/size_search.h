@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/conversion_percents.h"
 #include "core/picture_metadata.h"
 
 namespace velmora::cli {
@@ -18,6 +19,6 @@ struct FittedConversion {
 // exactly those of converting with that percent. 100 is never tried: libjpeg takes its quality
 // 0 as 1, the quality of 99. Raises an error saying so when not even 99 fits.
 FittedConversion ConvertToFit(const std::vector<uint8_t>& source, uint64_t maxBytes,
-                              int lowestPercent, int resizePercent, TMetadataKept kept);
+                              int lowestPercent, ResizePercent resize, TMetadataKept kept);
 
 }  // namespace velmora::cli

@@ -1,25 +1,23 @@
 #include "compress_reference.h"
 
 #include "bitmap.h"
-#include "errors.h"
 #include "jpeg_image.h"
 #include "resize.h"
 #include "stream.h"
 
 namespace velmora {
 
-std::vector<uint8_t> CompressBytesFrameByFrame(std::vector<uint8_t> source, int compressPercent,
-                                               int resizePercent) {
-    if (compressPercent < 0 || compressPercent > 100 || resizePercent < 0 || resizePercent > 100) {
-        throw Exception("Percent out of range");
-    }
+std::vector<uint8_t> CompressBytesFrameByFrame(std::vector<uint8_t> source,
+                                               ConversionPercents percents) {
+    percents.Check();
+    const int resizePercent = percents.Resize();
     TJPEGImage sourcePicture;
     TBitmap work;
     sourcePicture.LoadPictureBytes(std::move(source));
     work.CopyPicture(sourcePicture);
     // From here the picture holds the very pixels it encodes; its Progressive stays as loaded.
     sourcePicture.CopyPicture(work);
-    sourcePicture.SetQuality(static_cast<uint8_t>(100 - compressPercent));
+    sourcePicture.SetQuality(static_cast<uint8_t>(percents.Quality()));
     sourcePicture.Encode();
     if (resizePercent == 100) {
         return sourcePicture.EncodedBytes();

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "conversion_percents.h"
+
 namespace velmora {
 
 // The output bytes for the source bytes at compression percent c and resize percent r,
 // through a source picture, a work bitmap, a memory stream, a target bitmap and a resize
 // picture.
-std::vector<uint8_t> CompressBytesFrameByFrame(std::vector<uint8_t> source, int compressPercent,
-                                               int resizePercent);
+std::vector<uint8_t> CompressBytesFrameByFrame(std::vector<uint8_t> source,
+                                               ConversionPercents percents);
 
 }  // namespace velmora

@@ -60,7 +60,9 @@ class TWalk {
             BatchOutputPath(Ask([host] { return host->OutputDirectory(); }), source);
         const TSliderPositions positions = Ask([host] { return host->SliderPositions(); });
         StopIfRequested();
-        batch_.convert(source, output, positions.compressPercent, positions.resizePercent);
+        batch_.convert(
+            source, output,
+            {CompressPercent(positions.compressPercent), ResizePercent(positions.resizePercent)});
     }
 
     // The positions as the sliders show them now, compression percent first.
@@ -132,10 +134,11 @@ TCompressThread::TCompressThread(TCompressHost& host, TPostToUiThread postToUiTh
     auto batch = std::make_shared<TBatch>(TBatch{
         &host,
         handover_,
-        options.convert
-            ? std::move(options.convert)
-            : TConvertFunction([](const std::string& source, const std::string& output, int c,
-                                  int r) { CompressFile(source, output, c, r); }),
+        options.convert ? std::move(options.convert)
+                        : TConvertFunction([](const std::string& source, const std::string& output,
+                                              ConversionPercents percents) {
+                              CompressFile(source, output, percents);
+                          }),
         // Taken here so that the worker reads no global, not even at program exit.
         SettingsFilePath(),
     });

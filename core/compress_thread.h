@@ -7,6 +7,7 @@
 #include <string>
 
 #include "compress_host.h"
+#include "conversion_percents.h"
 #include "ui_handover.h"
 
 namespace velmora {
@@ -18,7 +19,7 @@ enum class TBatchEnd {
 };
 
 using TConvertFunction = std::function<void(const std::string& source, const std::string& output,
-                                            int compressPercent, int resizePercent)>;
+                                            ConversionPercents percents)>;
 
 struct TCompressThreadOptions {
     // Converts one file; CompressFile when empty.

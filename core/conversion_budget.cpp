@@ -9,6 +9,7 @@
 #include <string>
 
 #include "errors.h"
+#include "helper_thread.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
 #include "resize.h"
@@ -114,7 +115,7 @@ uint64_t AvailableMemory() {
 }  // namespace
 
 size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
-                       TJPEGDecodeDepth depth) {
+                       TJPEGDecodeDepth depth, TStageThreads threads) {
     jpeg::JpegReader reader(source.data(), source.size());
     reader.ReadHeader(false);
     const bool progressive = reader.Progressive();
@@ -126,19 +127,25 @@ size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
     if (resizePercent < 100 && (targetWidth == 0 || targetHeight == 0)) {
         return decoding;
     }
+    const bool twoThreads = threads != TStageThreads::kOne;
+    const uint64_t helper =
+        twoThreads ? uint64_t{HelperThread::kStackBytes} + HelperThread::kArenaBytes : 0;
     // The source is decoded straight into the encoder at the quality.
     const uint64_t compressing = decoding + EncodingBytes(width, height, progressive);
     if (resizePercent == 100) {
-        return compressing;
+        const uint64_t blocks =
+            twoThreads ? uint64_t{kStageRowsPerBlock} * kStageBlocks * 3 * uint64_t(width) : 0;
+        return compressing + blocks + helper;
     }
-    // The source is gone; the compressed bytes (in the room reserved for them) are decoded
-    // again through the shrink into the final baseline encoder.
+    // The compressed bytes (in the room reserved for them) are decoded again through the
+    // shrink into the final baseline encoder: after the source is gone on one thread, while
+    // it is still being decoded on two.
     const uint64_t shrinking =
         jpeg::JpegWriter::ReservedBytes(width, height) +
         OwnDecodingBytes(width, height, progressive, depth) +
         kShrinkBytesPerColumn * (static_cast<uint64_t>(width) + uint64_t(targetWidth)) +
         EncodingBytes(targetWidth, targetHeight, false);
-    return std::max(compressing, shrinking);
+    return twoThreads ? compressing + shrinking + helper : std::max(compressing, shrinking);
 }
 
 void CheckConversionBudget(const std::vector<uint8_t>& source, int resizePercent,

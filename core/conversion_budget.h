@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "conversion_stages.h"
 #include "jpeg_image.h"
 
 namespace velmora {
@@ -14,9 +15,11 @@ namespace velmora {
 // source itself, libjpeg's buffers for each decoding and encoding (above all the whole-picture
 // coefficient buffers of progressive pictures, which a progressive source needs twice: to
 // decode it and to encode it progressively again), the encoded output and the conversion's own
-// rows. Raises what reading the header raises.
+// rows. On two threads the stages overlap: the blocks of rows between them, the helper
+// thread's stack and allocation arena and, below r = 100, both halves of the conversion at
+// once. Raises what reading the header raises.
 size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
-                       TJPEGDecodeDepth depth);
+                       TJPEGDecodeDepth depth, TStageThreads threads = TStageThreads::kOne);
 
 // Refuses a conversion whose ConversionBytes exceed jpeg::DecodedBytesLimit() with EJPEG
 // (libjpeg's "image too big" code).

@@ -91,7 +91,109 @@ void TermDestination(j_compress_ptr cinfo) {
     destination.pub.free_in_buffer = 0;
 }
 
+ChannelSource& ChannelSourceOf(j_decompress_ptr cinfo) {
+    return *reinterpret_cast<ChannelSource*>(cinfo->src);
+}
+
+// The wait happens here, with no libjpeg jump pending: the lock is released before any
+// ERREXIT below jumps out.
+boolean FillFromChannel(j_decompress_ptr cinfo) {
+    ChannelSource& source = ChannelSourceOf(cinfo);
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    const ByteChannel::TTake took = source.channel->Take(data, size);
+    if (took == ByteChannel::TTake::kFailed) {
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+    }
+    if (took == ByteChannel::TTake::kEnd) {
+        if (!source.anyData) {
+            ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        }
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source.pub.next_input_byte = kEndOfImage;
+        source.pub.bytes_in_buffer = sizeof kEndOfImage;
+        return TRUE;
+    }
+    source.anyData = true;
+    source.pub.next_input_byte = data;
+    source.pub.bytes_in_buffer = size;
+    return TRUE;
+}
+
+void SkipFromChannel(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) {
+        return;
+    }
+    ChannelSource& source = ChannelSourceOf(cinfo);
+    size_t remaining = static_cast<size_t>(count);
+    while (remaining > source.pub.bytes_in_buffer) {
+        remaining -= source.pub.bytes_in_buffer;
+        FillFromChannel(cinfo);
+    }
+    source.pub.next_input_byte += remaining;
+    source.pub.bytes_in_buffer -= remaining;
+}
+
+ChannelDestination& ChannelDestinationOf(j_compress_ptr cinfo) {
+    return *reinterpret_cast<ChannelDestination*>(cinfo->dest);
+}
+
+// An allocation failure becomes libjpeg's out-of-memory error, as in GrowByChunk.
+void NextChannelChunk(j_compress_ptr cinfo) {
+    ChannelDestination& destination = ChannelDestinationOf(cinfo);
+    uint8_t* chunk = nullptr;
+    try {
+        chunk = destination.channel->NewChunk();
+    } catch (const std::bad_alloc&) {
+        chunk = nullptr;
+    }
+    if (!chunk) {
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    }
+    destination.pub.next_output_byte = chunk;
+    destination.pub.free_in_buffer = ByteChannel::kChunkBytes;
+}
+
+void InitChannelDestination(j_compress_ptr cinfo) {
+    NextChannelChunk(cinfo);
+}
+
+boolean EmptyChannelChunk(j_compress_ptr cinfo) {
+    ChannelDestinationOf(cinfo).channel->Publish(ByteChannel::kChunkBytes);
+    NextChannelChunk(cinfo);
+    return TRUE;
+}
+
+void TermChannelDestination(j_compress_ptr cinfo) {
+    ChannelDestination& destination = ChannelDestinationOf(cinfo);
+    destination.channel->Publish(ByteChannel::kChunkBytes - destination.pub.free_in_buffer);
+    destination.pub.free_in_buffer = 0;
+}
+
 }  // namespace
+
+void AttachChannelSource(jpeg_decompress_struct& cinfo, ChannelSource& source,
+                         ByteChannel& channel) {
+    source.pub.init_source = InitSource;
+    source.pub.fill_input_buffer = FillFromChannel;
+    source.pub.skip_input_data = SkipFromChannel;
+    source.pub.resync_to_restart = jpeg_resync_to_restart;
+    source.pub.term_source = TermSource;
+    source.pub.next_input_byte = nullptr;
+    source.pub.bytes_in_buffer = 0;
+    source.channel = &channel;
+    source.anyData = false;
+    cinfo.src = &source.pub;
+}
+
+void AttachChannelDestination(jpeg_compress_struct& cinfo, ChannelDestination& destination,
+                              ByteChannel& channel) {
+    destination.pub.init_destination = InitChannelDestination;
+    destination.pub.empty_output_buffer = EmptyChannelChunk;
+    destination.pub.term_destination = TermChannelDestination;
+    destination.channel = &channel;
+    cinfo.dest = &destination.pub;
+}
 
 void AttachMemorySource(jpeg_decompress_struct& cinfo, MemorySource& source, const uint8_t* data,
                         size_t size) {

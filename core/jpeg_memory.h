@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include "byte_channel.h"
+
 namespace velmora::jpeg {
 
 // Behaves like libjpeg's file source: hands the data over in chunks; past the end it
@@ -31,5 +33,28 @@ struct MemoryDestination {
 
 void AttachMemoryDestination(jpeg_compress_struct& cinfo, MemoryDestination& destination,
                              std::vector<uint8_t>& output);
+
+// Reads what an encoder on another thread publishes into a channel, waiting for more as
+// libjpeg asks for it; the end of the bytes behaves like MemorySource's. Bytes that the
+// writer gave up on end the decoding with JERR_INPUT_EOF (the pipeline reports the writer's
+// error instead).
+struct ChannelSource {
+    jpeg_source_mgr pub;
+    ByteChannel* channel = nullptr;
+    bool anyData = false;
+};
+
+void AttachChannelSource(jpeg_decompress_struct& cinfo, ChannelSource& source,
+                         ByteChannel& channel);
+
+// Publishes the encoded bytes into a channel chunk by chunk; closing the channel is the
+// caller's, once the encoder has finished or failed.
+struct ChannelDestination {
+    jpeg_destination_mgr pub;
+    ByteChannel* channel = nullptr;
+};
+
+void AttachChannelDestination(jpeg_compress_struct& cinfo, ChannelDestination& destination,
+                              ByteChannel& channel);
 
 }  // namespace velmora::jpeg

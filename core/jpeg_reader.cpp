@@ -48,8 +48,17 @@ void SetDecodedBytesLimit(size_t bytes) {
 }
 
 JpegReader::JpegReader(const uint8_t* data, size_t size) {
-    Call([&] { jpeg_create_decompress(&cinfo_); });
+    Create();
     AttachMemorySource(cinfo_, source_, data, size);
+}
+
+JpegReader::JpegReader(ByteChannel& channel) {
+    Create();
+    AttachChannelSource(cinfo_, channelSource_, channel);
+}
+
+void JpegReader::Create() {
+    Call([&] { jpeg_create_decompress(&cinfo_); });
     progress_.progress_monitor = RefuseExcessiveScans;
     cinfo_.progress = &progress_;
     cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
@@ -184,8 +193,9 @@ void JpegReader::Finish() {
     Call([&] { jpeg_finish_decompress(&cinfo_); });
 }
 
-void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap) {
-    JpegReader reader(data, size);
+namespace {
+
+void DecodeRowsInto(JpegReader& reader, TJPEGDecodeDepth depth, TBitmap& bitmap) {
     reader.ReadHeader(true);
     bitmap.SetMetadata(reader.Metadata());
     reader.Start(depth);
@@ -196,6 +206,18 @@ void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitma
         reader.ReadRow(bitmap.ScanLine(y));
     }
     reader.Finish();
+}
+
+}  // namespace
+
+void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap) {
+    JpegReader reader(data, size);
+    DecodeRowsInto(reader, depth, bitmap);
+}
+
+void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap) {
+    JpegReader reader(channel);
+    DecodeRowsInto(reader, depth, bitmap);
 }
 
 }  // namespace velmora::jpeg

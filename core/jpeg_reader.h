@@ -34,6 +34,8 @@ class JpegReader {
   public:
     // The bytes are not copied and must outlive the reader.
     JpegReader(const uint8_t* data, size_t size);
+    // Reads what an encoder publishes into the channel while it writes.
+    explicit JpegReader(ByteChannel& channel);
     JpegReader(const JpegReader&) = delete;
     JpegReader& operator=(const JpegReader&) = delete;
 
@@ -68,11 +70,13 @@ class JpegReader {
     void Call(Step&& step) {
         object_.Call(std::forward<Step>(step));
     }
+    void Create();
     void ConvertCmykRow(uint8_t* row) const;
 
     Decompression object_;
     jpeg_decompress_struct& cinfo_ = object_.Get();
     MemorySource source_;
+    ChannelSource channelSource_;
     jpeg_progress_mgr progress_{};
     TMetadataKept kept_ = TMetadataKept::kOrientationAndProfile;
     bool quantized_ = false;
@@ -83,5 +87,7 @@ class JpegReader {
 // Decodes the bytes into the bitmap, which the caller has already attached to its picture:
 // when a step fails the bitmap keeps the rows decoded so far.
 void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap);
+// The same for the bytes an encoder publishes into the channel.
+void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap);
 
 }  // namespace velmora::jpeg

@@ -32,11 +32,28 @@ size_t JpegWriter::ReservedBytes(int width, int height) {
 
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
                        bool progressive, const TPictureMetadata& metadata) {
+    try {
+        output.reserve(output.size() + ReservedBytes(width, height));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+    Start(width, height, quality, progressive, metadata,
+          [&] { AttachMemoryDestination(cinfo_, destination_, output); });
+}
+
+JpegWriter::JpegWriter(ByteChannel& channel, int width, int height, int quality, bool progressive,
+                       const TPictureMetadata& metadata) {
+    Start(width, height, quality, progressive, metadata,
+          [&] { AttachChannelDestination(cinfo_, channelDestination_, channel); });
+}
+
+template <typename Attach>
+void JpegWriter::Start(int width, int height, int quality, bool progressive,
+                       const TPictureMetadata& metadata, Attach&& attachDestination) {
     // Everything that may throw comes before the libjpeg object exists: a constructor that
     // throws later would never destroy it, and a jump out of libjpeg must skip no object.
     std::vector<uint8_t> exif;
     try {
-        output.reserve(output.size() + ReservedBytes(width, height));
         if (metadata.orientation != 1 && !CarriesExif(metadata)) {
             exif = MakeExifOrientation(metadata.orientation);
         }
@@ -50,7 +67,7 @@ JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int 
     // The whole-picture coefficient buffer of a progressive encoding is held to the bound of
     // the decoder's buffers.
     cinfo_.mem->max_memory_to_use = static_cast<long>(DecodedBytesLimit());
-    AttachMemoryDestination(cinfo_, destination_, output);
+    attachDestination();
     cinfo_.image_width = static_cast<JDIMENSION>(width);
     cinfo_.image_height = static_cast<JDIMENSION>(height);
     cinfo_.input_components = 3;
@@ -89,17 +106,30 @@ void JpegWriter::Finish() {
     Call([&] { jpeg_finish_compress(&cinfo_); });
 }
 
-std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive) {
-    std::vector<uint8_t> output;
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    JpegWriter writer(output, width, height, quality, progressive, bitmap.Metadata());
+namespace {
+
+void WriteBitmapRows(JpegWriter& writer, const TBitmap& bitmap) {
     std::vector<uint8_t> scratch;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < bitmap.Height(); ++y) {
         writer.WriteRow(BgrScanLine(bitmap, y, scratch));
     }
     writer.Finish();
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive) {
+    std::vector<uint8_t> output;
+    JpegWriter writer(output, bitmap.Width(), bitmap.Height(), quality, progressive,
+                      bitmap.Metadata());
+    WriteBitmapRows(writer, bitmap);
     return output;
+}
+
+void EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive, ByteChannel& channel) {
+    JpegWriter writer(channel, bitmap.Width(), bitmap.Height(), quality, progressive,
+                      bitmap.Metadata());
+    WriteBitmapRows(writer, bitmap);
 }
 
 }  // namespace velmora::jpeg

@@ -20,6 +20,10 @@ class JpegWriter {
     // libjpeg treats it as 1.
     JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality, bool progressive,
                const TPictureMetadata& metadata);
+    // The same encoding published into the channel as it is written (closing the channel is
+    // the caller's).
+    JpegWriter(ByteChannel& channel, int width, int height, int quality, bool progressive,
+               const TPictureMetadata& metadata);
     JpegWriter(const JpegWriter&) = delete;
     JpegWriter& operator=(const JpegWriter&) = delete;
 
@@ -36,12 +40,19 @@ class JpegWriter {
         object_.Call(std::forward<Step>(step));
     }
 
+    template <typename Attach>
+    void Start(int width, int height, int quality, bool progressive,
+               const TPictureMetadata& metadata, Attach&& attachDestination);
+
     Compression object_;
     jpeg_compress_struct& cinfo_ = object_.Get();
     MemoryDestination destination_;
+    ChannelDestination channelDestination_;
 };
 
 // The bitmap's pixels encoded with the profile (palette pixels through their colours).
 std::vector<uint8_t> EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive);
+// The same encoding published into the channel.
+void EncodeBitmap(const TBitmap& bitmap, int quality, bool progressive, ByteChannel& channel);
 
 }  // namespace velmora::jpeg

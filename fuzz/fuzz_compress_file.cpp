@@ -94,7 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     bool converted = true;
     try {
-        velmora::CompressFile(source, output, percents.compress, percents.resize);
+        velmora::CompressFile(
+            source, output,
+            {velmora::CompressPercent(percents.compress), velmora::ResizePercent(percents.resize)});
     } catch (const velmora::Exception&) {
         converted = false;
     }

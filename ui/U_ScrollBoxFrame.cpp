@@ -12,10 +12,10 @@
 #include "Splitter.h"
 #include "core/bitmap.h"
 #include "core/compress_file.h"
+#include "core/conversion_stages.h"
 #include "core/jpeg_image.h"
 #include "core/kilobytes.h"
 #include "core/resize.h"
-#include "core/stream.h"
 #include "widgets/U_PicScrollBox.h"
 #include "widgets/percent_tick_label.h"
 #include "widgets/song_font.h"
@@ -253,20 +253,17 @@ void TScrollBoxFrame::UpdateCompressPreview() {
     if (source.Empty()) {
         return;
     }
-    TJPEGImage picture;
-    TMemoryStream stream;
-    picture.CopyPicture(source.Bitmap());
+    // The encoding's size is shown before its decoded picture, as soon as it is whole.
     // Quality 0 is passed through; the encoder treats it as 1.
-    picture.SetQuality(static_cast<uint8_t>(100 - percent));
-    picture.Encode();
-    picture.SavePictureStream(stream);
-    stream.SetPosition(0);
-    picture.LoadPictureStream(stream);
-    Lab_destination->setText(QStringLiteral("压缩效果  ") +
-                             QString::number(KilobytesHalfEven(stream.Size())) +
-                             QStringLiteral(" KB"));
-    // Decoding the encoded bytes shows every loss of the compression.
-    DestBox->cxImage->Picture().Assign(picture.Pixels());
+    TBitmap decoded = EncodeAndDecode(
+        source.Bitmap(), 100 - percent, TJPEGImage::DefaultDecodeDepth(), [this](uint64_t size) {
+            Lab_destination->setText(
+                QStringLiteral("压缩效果  ") +
+                QString::number(KilobytesHalfEven(static_cast<int64_t>(size))) +
+                QStringLiteral(" KB"));
+        });
+    // The decoded bytes show every loss of the compression.
+    DestBox->cxImage->Picture().Assign(decoded);
 }
 
 void TScrollBoxFrame::UpdateResizePreview() {
@@ -285,7 +282,9 @@ void TScrollBoxFrame::UpdateResizePreview() {
 }
 
 void TScrollBoxFrame::CompressFile(const std::string& source, const std::string& output) const {
-    velmora::CompressFile(source, output, TrkAngle->Position(), RzTrackBar1->Position());
+    velmora::CompressFile(
+        source, output,
+        {CompressPercent(TrkAngle->Position()), ResizePercent(RzTrackBar1->Position())});
 }
 
 }  // namespace velmora::ui

@@ -66,8 +66,9 @@ class CompressThreadTest : public ::testing::Test {
 
     // What a single conversion of the entry gives at these percents.
     std::vector<uint8_t> Expected(size_t entry, TSliderPositions positions) {
-        return CompressBytes(test::ReadBytes(host_.entries.at(entry).path),
-                             positions.compressPercent, positions.resizePercent);
+        return CompressBytes(
+            test::ReadBytes(host_.entries.at(entry).path),
+            {CompressPercent(positions.compressPercent), ResizePercent(positions.resizePercent)});
     }
 
     // Between the cases of a table: every output and the settings file go.
@@ -178,12 +179,13 @@ TEST_F(CompressThreadTest, StopDuringAConversionCompletesThatFileOnly) {
     TGate thirdStarted;
     TGate cancelled;
     const std::string third = host_.entries[2].path;
-    auto convert = [=](const std::string& source, const std::string& output, int c, int r) {
+    auto convert = [=](const std::string& source, const std::string& output,
+                       ConversionPercents percents) {
         if (source == third) {
             thirdStarted.Open();
             cancelled.Wait();
         }
-        CompressFile(source, output, c, r);
+        CompressFile(source, output, percents);
     };
     TUiThread ui;
     host_.uiThread = ui.Id();
@@ -338,14 +340,16 @@ TEST_F(CompressThreadTest, StoppedWorkerFinishesItsFileWhileTheNextBatchRuns) {
 
     TGate firstConverting;
     TGate secondConverting;
-    auto holdFirst = [=](const std::string& source, const std::string& output, int c, int r) {
+    auto holdFirst = [=](const std::string& source, const std::string& output,
+                         ConversionPercents percents) {
         firstConverting.Open();
         secondConverting.Wait();
-        CompressFile(source, output, c, r);
+        CompressFile(source, output, percents);
     };
-    auto releaseFirst = [=](const std::string& source, const std::string& output, int c, int r) {
+    auto releaseFirst = [=](const std::string& source, const std::string& output,
+                            ConversionPercents percents) {
         secondConverting.Open();
-        CompressFile(source, output, c, r);
+        CompressFile(source, output, percents);
     };
 
     TEndLatch firstEnd;

@@ -112,7 +112,7 @@ class ConvertProgramTest : public ::testing::Test {
 
     // What the core makes of the file at these percents.
     std::vector<uint8_t> Expected(const std::string& source, int compress, int resize) {
-        return CompressBytes(ReadBytes(source), compress, resize);
+        return CompressBytes(ReadBytes(source), {CompressPercent(compress), ResizePercent(resize)});
     }
 
     // Every file under the folder, as paths relative to it, sorted.

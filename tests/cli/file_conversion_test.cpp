@@ -49,7 +49,8 @@ class FileConversionTest : public ::testing::Test {
 TEST_F(FileConversionTest, WritesTheCoresConversion) {
     const FileResult result = ConvertPlannedFile(File(), Options(40));
     EXPECT_EQ(result.outcome, FileOutcome::kConverted);
-    EXPECT_EQ(ReadBytes(dir.File("out/a.jpg")), CompressBytes(ReadBytes(source), 40, 100));
+    EXPECT_EQ(ReadBytes(dir.File("out/a.jpg")),
+              CompressBytes(ReadBytes(source), {CompressPercent(40), ResizePercent(100)}));
     EXPECT_EQ(result.sourceBytes, ReadBytes(source).size());
     EXPECT_EQ(result.outputBytes, ReadBytes(dir.File("out/a.jpg")).size());
     EXPECT_EQ(result.compressPercent, 40);
@@ -72,7 +73,8 @@ TEST_F(FileConversionTest, OnlySmallerKeepsWhatWouldGrow) {
 
     options.compressPercent = 75;
     EXPECT_EQ(ConvertPlannedFile(inPlace, options).outcome, FileOutcome::kConverted);
-    EXPECT_EQ(ReadBytes(source), CompressBytes(original, 75, 100));
+    EXPECT_EQ(ReadBytes(source),
+              CompressBytes(original, {CompressPercent(75), ResizePercent(100)}));
 }
 
 // A side shrunk to nothing gives an empty output, which never takes its own source's place.
@@ -113,7 +115,8 @@ TEST_F(FileConversionTest, DryRunConvertsButWritesNothing) {
     options.dryRun = true;
     const FileResult result = ConvertPlannedFile(File("sub/deeper/a.jpg"), options);
     EXPECT_EQ(result.outcome, FileOutcome::kConverted);
-    EXPECT_EQ(result.outputBytes, CompressBytes(ReadBytes(source), 40, 100).size());
+    EXPECT_EQ(result.outputBytes,
+              CompressBytes(ReadBytes(source), {CompressPercent(40), ResizePercent(100)}).size());
     EXPECT_TRUE(fs::is_empty(dir.File("out")));
 
     options.onlySmaller = true;
@@ -126,7 +129,7 @@ TEST_F(FileConversionTest, OutputPathsUnderTheDirectoryGetTheirFolders) {
     EXPECT_EQ(ConvertPlannedFile(File("2023/june/a.jpg"), Options(40)).outcome,
               FileOutcome::kConverted);
     EXPECT_EQ(ReadBytes(dir.File("out/2023/june/a.jpg")),
-              CompressBytes(ReadBytes(source), 40, 100));
+              CompressBytes(ReadBytes(source), {CompressPercent(40), ResizePercent(100)}));
 
     test::WriteText(dir.File("out/file"), "a file where a folder should be");
     const FileResult blocked = ConvertPlannedFile(File("file/a.jpg"), Options(40));
@@ -163,19 +166,22 @@ TEST_F(FileConversionTest, KeepMetadataCarriesTheMarkers) {
     options.metadata = TMetadataKept::kAll;
     ASSERT_EQ(ConvertPlannedFile(File(), options).outcome, FileOutcome::kConverted);
     EXPECT_EQ(ReadBytes(dir.File("out/a.jpg")),
-              CompressBytes(ReadBytes(source), 40, 100, TMetadataKept::kAll));
+              CompressBytes(ReadBytes(source), {CompressPercent(40), ResizePercent(100)},
+                            TMetadataKept::kAll));
     EXPECT_EQ(test::ReadFacts(ReadBytes(dir.File("out/a.jpg"))).metadataMarkers.size(), 1u);
 }
 
 TEST_F(FileConversionTest, MaxSizeWritesTheFittedConversion) {
     ConvertOptions options = Options(75);
-    const size_t atForty = CompressBytes(ReadBytes(source), 40, 100).size();
+    const size_t atForty =
+        CompressBytes(ReadBytes(source), {CompressPercent(40), ResizePercent(100)}).size();
     options.maxBytes = atForty;
     const FileResult result = ConvertPlannedFile(File(), options);
     ASSERT_EQ(result.outcome, FileOutcome::kConverted) << result.message;
     EXPECT_LE(result.outputBytes, atForty);
     EXPECT_EQ(ReadBytes(dir.File("out/a.jpg")),
-              CompressBytes(ReadBytes(source), result.compressPercent, 100));
+              CompressBytes(ReadBytes(source),
+                            {CompressPercent(result.compressPercent), ResizePercent(100)}));
     // -c given: no quality above 100 - c is tried.
     options.compressGiven = true;
     options.compressPercent = 60;

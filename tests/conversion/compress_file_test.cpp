@@ -46,7 +46,7 @@ class CompressFileTest : public ::testing::Test {
 TEST_F(CompressFileTest, FullSizeIsTheDecodedSourceEncodedAtTheQuality) {
     const RawImage pattern = MakePattern(61, 47);
     const std::string source = Source("a.jpg", EncodeJpeg(pattern));
-    CompressFile(source, dir.File("out.jpg"), 25, 100);
+    CompressFile(source, dir.File("out.jpg"), {CompressPercent(25), ResizePercent(100)});
 
     const RawImage decoded = DecodeReference(ReadBytes(source));
     EXPECT_EQ(ReadBytes(dir.File("out.jpg")), EncodeJpeg(decoded, {.quality = 75}));
@@ -56,16 +56,16 @@ TEST_F(CompressFileTest, FullSizeIsTheDecodedSourceEncodedAtTheQuality) {
 TEST_F(CompressFileTest, ProgressiveSourceGivesProgressiveOutputAtFullSizeOnly) {
     const std::string source =
         Source("p.jpg", EncodeJpeg(MakePattern(40, 40), {.progressive = true}));
-    CompressFile(source, dir.File("full.jpg"), 25, 100);
-    CompressFile(source, dir.File("half.jpg"), 25, 50);
+    CompressFile(source, dir.File("full.jpg"), {CompressPercent(25), ResizePercent(100)});
+    CompressFile(source, dir.File("half.jpg"), {CompressPercent(25), ResizePercent(50)});
     EXPECT_TRUE(ReadFacts(ReadBytes(dir.File("full.jpg"))).progressive);
     EXPECT_TRUE(ReadFacts(ReadBytes(dir.File("half.jpg"))).baseline);
 }
 
 TEST_F(CompressFileTest, ResizedOutputIsBaselineQuality90OfTheCompressedPicture) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(80, 60)));
-    CompressFile(source, dir.File("c0.jpg"), 0, 50);
-    CompressFile(source, dir.File("c90.jpg"), 90, 50);
+    CompressFile(source, dir.File("c0.jpg"), {CompressPercent(0), ResizePercent(50)});
+    CompressFile(source, dir.File("c90.jpg"), {CompressPercent(90), ResizePercent(50)});
     const JpegFacts low = ReadFacts(ReadBytes(dir.File("c0.jpg")));
     const JpegFacts high = ReadFacts(ReadBytes(dir.File("c90.jpg")));
     const JpegFacts quality90 = ReadFacts(EncodeJpeg(MakePattern(8, 8), {.quality = 90}));
@@ -78,7 +78,7 @@ TEST_F(CompressFileTest, ResizedOutputIsBaselineQuality90OfTheCompressedPicture)
 
 TEST_F(CompressFileTest, ResizedOutputIsTheShrunkRoundTrip) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(90, 70)));
-    CompressFile(source, dir.File("out.jpg"), 40, 30);
+    CompressFile(source, dir.File("out.jpg"), {CompressPercent(40), ResizePercent(30)});
 
     // The same steps the resize preview takes: decode, encode at 60, decode, shrink.
     const RawImage decoded = DecodeReference(ReadBytes(source));
@@ -95,7 +95,7 @@ TEST_F(CompressFileTest, ResizedOutputIsTheShrunkRoundTrip) {
 
 TEST_F(CompressFileTest, OddSidesGoToTheEvenNeighbour) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(1023, 1025)));
-    CompressFile(source, dir.File("out.jpg"), 25, 50);
+    CompressFile(source, dir.File("out.jpg"), {CompressPercent(25), ResizePercent(50)});
     TJPEGImage out = Load(dir.File("out.jpg"));
     EXPECT_EQ(out.Width(), 512);
     EXPECT_EQ(out.Height(), 512);
@@ -104,9 +104,11 @@ TEST_F(CompressFileTest, OddSidesGoToTheEvenNeighbour) {
 TEST_F(CompressFileTest, NoAreaGivesAnEmptyFile) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(50, 10)));
     WriteBytes(dir.File("old.jpg"), {1, 2, 3});
-    CompressFile(source, dir.File("old.jpg"), 25, 0);
-    CompressFile(source, dir.File("thin.jpg"), 25, 1);  // 0.5 × 0.1 → 0 × 0
-    CompressFile(source, dir.File("flat.jpg"), 25, 5);  // 2.5 × 0.5 → 2 × 0
+    CompressFile(source, dir.File("old.jpg"), {CompressPercent(25), ResizePercent(0)});
+    CompressFile(source, dir.File("thin.jpg"),
+                 {CompressPercent(25), ResizePercent(1)});  // 0.5 × 0.1 → 0 × 0
+    CompressFile(source, dir.File("flat.jpg"),
+                 {CompressPercent(25), ResizePercent(5)});  // 2.5 × 0.5 → 2 × 0
     EXPECT_TRUE(ReadBytes(dir.File("old.jpg")).empty());
     EXPECT_TRUE(ReadBytes(dir.File("thin.jpg")).empty());
     EXPECT_TRUE(ReadBytes(dir.File("flat.jpg")).empty());
@@ -144,7 +146,7 @@ TEST_F(CompressFileTest, EmptyResultNeverReplacesItsOwnSource) {
         std::filesystem::create_symlink(a, dir.File("soft.jpg"));
         const std::vector<uint8_t> before = ReadBytes(c.source);
         try {
-            CompressFile(c.source, c.output, 25, c.resize);
+            CompressFile(c.source, c.output, {CompressPercent(25), ResizePercent(c.resize)});
             ADD_FAILURE() << c.name << ": no error";
         } catch (const EFCreateError& error) {
             EXPECT_EQ(std::string(error.what()),
@@ -162,14 +164,14 @@ TEST_F(CompressFileTest, GrayscaleSourceGivesColourModelOutputInBothBranches) {
     const std::string source =
         Source("g.jpg", EncodeJpeg(MakePattern(30, 30, 1), {.model = ColorModel::kGrayscale}));
     for (int r : {100, 50}) {
-        CompressFile(source, dir.File("out.jpg"), 25, r);
+        CompressFile(source, dir.File("out.jpg"), {CompressPercent(25), ResizePercent(r)});
         EXPECT_EQ(ReadFacts(ReadBytes(dir.File("out.jpg"))).components, 3) << r;
     }
 }
 
 TEST_F(CompressFileTest, FullCompressionIsQualityOne) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(16, 16)));
-    CompressFile(source, dir.File("out.jpg"), 100, 100);
+    CompressFile(source, dir.File("out.jpg"), {CompressPercent(100), ResizePercent(100)});
     for (const auto& table : ReadFacts(ReadBytes(dir.File("out.jpg"))).quantTables) {
         EXPECT_EQ(table, std::vector<int>(64, 255));
     }
@@ -179,7 +181,7 @@ TEST_F(CompressFileTest, OutputOverItsOwnSourceReplacesIt) {
     const std::string source = Source("a.jpg", EncodeJpeg(MakePattern(64, 48), {.quality = 98}));
     ::chmod(source.c_str(), 0640);
     const auto before = ReadBytes(source);
-    CompressFile(source, source, 50, 100);
+    CompressFile(source, source, {CompressPercent(50), ResizePercent(100)});
     const auto after = ReadBytes(source);
     EXPECT_LT(after.size(), before.size());
     EXPECT_EQ(Load(source).Width(), 64);
@@ -194,7 +196,7 @@ TEST_F(CompressFileTest, OrientationAndProfileSurviveBothBranches) {
     const std::string source = Source(
         "phone.jpg", EncodeJpeg(MakePattern(40, 30), {.exifOrientation = 6, .iccProfile = icc}));
     for (int r : {100, 50}) {
-        CompressFile(source, dir.File("out.jpg"), 25, r);
+        CompressFile(source, dir.File("out.jpg"), {CompressPercent(25), ResizePercent(r)});
         TJPEGImage out = Load(dir.File("out.jpg"));
         EXPECT_EQ(out.Pixels().Metadata().orientation, 6) << r;
         EXPECT_EQ(out.Pixels().Metadata().iccProfile, icc) << r;
@@ -227,7 +229,7 @@ TEST_F(CompressFileTest, ProfilesAreCarriedOnlyWhenTheyDescribeRgb) {
             Source("p.jpg", EncodeJpeg(MakePattern(24, 16, components),
                                        {.model = c.model, .iccProfile = c.profile}));
         for (int r : {100, 50}) {
-            CompressFile(source, dir.File("out.jpg"), 25, r);
+            CompressFile(source, dir.File("out.jpg"), {CompressPercent(25), ResizePercent(r)});
             const JpegFacts facts = ReadFacts(ReadBytes(dir.File("out.jpg")));
             EXPECT_EQ(facts.app2Count, c.carried ? 1 : 0) << c.name << ", r=" << r;
             EXPECT_EQ(facts.components, 3) << c.name;
@@ -239,16 +241,20 @@ TEST_F(CompressFileTest, ProfilesAreCarriedOnlyWhenTheyDescribeRgb) {
 // reads a pipe to its end (as the command line does with what it is given).
 TEST_F(CompressFileTest, PipeSourcesAreRefusedUnlessAskedToBeRead) {
     ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0644), 0);
-    EXPECT_THROW(
-        WithoutWaitingOn(dir.File("pipe.jpg"),
-                         [&] { CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100); }),
-        EFOpenError);
+    EXPECT_THROW(WithoutWaitingOn(dir.File("pipe.jpg"),
+                                  [&] {
+                                      CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"),
+                                                   {CompressPercent(25), ResizePercent(100)});
+                                  }),
+                 EFOpenError);
 
     const std::vector<uint8_t> photo = EncodeJpeg(MakePattern(40, 30));
     std::thread writer([&] { WriteBytes(dir.File("pipe.jpg"), photo); });
-    CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100, TNonRegular::ReadToEnd);
+    CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"),
+                 {CompressPercent(25), ResizePercent(100)}, TNonRegular::ReadToEnd);
     writer.join();
-    EXPECT_EQ(ReadBytes(dir.File("out.jpg")), CompressBytes(photo, 25, 100));
+    EXPECT_EQ(ReadBytes(dir.File("out.jpg")),
+              CompressBytes(photo, {CompressPercent(25), ResizePercent(100)}));
 }
 
 // What each failure leaves at the output path: always the old file, never a partial one.
@@ -274,7 +280,8 @@ TEST_F(CompressFileTest, FailuresLeaveTheOldOutputUntouched) {
         for (int r : {100, 50}) {
             WriteBytes(dir.File("out.jpg"), old);
             try {
-                CompressFile(c.source, dir.File("out.jpg"), 25, r);
+                CompressFile(c.source, dir.File("out.jpg"),
+                             {CompressPercent(25), ResizePercent(r)});
                 ADD_FAILURE() << c.name << ": no error";
             } catch (const std::exception& error) {
                 c.check(error);
@@ -290,7 +297,7 @@ TEST_F(CompressFileTest, ReadOnlyOutputsAndDirectoriesRefuseWithCreateError) {
     WriteBytes(dir.File("locked.jpg"), {'o', 'l', 'd'});
     ::chmod(dir.File("locked.jpg").c_str(), 0444);
     try {
-        CompressFile(source, dir.File("locked.jpg"), 25, 100);
+        CompressFile(source, dir.File("locked.jpg"), {CompressPercent(25), ResizePercent(100)});
         FAIL() << "no error";
     } catch (const EFCreateError& error) {
         EXPECT_EQ(std::string(error.what()),
@@ -298,10 +305,14 @@ TEST_F(CompressFileTest, ReadOnlyOutputsAndDirectoriesRefuseWithCreateError) {
     }
     EXPECT_EQ(ReadBytes(dir.File("locked.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
 
-    EXPECT_THROW(CompressFile(source, dir.File("no/such/dir/a.jpg"), 25, 100), EFCreateError);
+    EXPECT_THROW(CompressFile(source, dir.File("no/such/dir/a.jpg"),
+                              {CompressPercent(25), ResizePercent(100)}),
+                 EFCreateError);
 
     ::mkdir(dir.File("ro").c_str(), 0555);
-    EXPECT_THROW(CompressFile(source, dir.File("ro/a.jpg"), 25, 50), EFCreateError);
+    EXPECT_THROW(
+        CompressFile(source, dir.File("ro/a.jpg"), {CompressPercent(25), ResizePercent(50)}),
+        EFCreateError);
     ExpectNoTemporaryFiles();
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
 
 #include "core/compress_file.h"
 #include "core/compress_reference.h"
@@ -58,6 +59,13 @@ std::vector<Source> AllSources() {
     return sources;
 }
 
+// The stages one after another, and as a pipeline over two threads.
+constexpr TStageThreads kThreads[] = {TStageThreads::kOne, TStageThreads::kTwo};
+
+const char* ThreadsName(TStageThreads threads) {
+    return threads == TStageThreads::kOne ? "one thread" : "two threads";
+}
+
 // Reports where two outputs part rather than printing them whole.
 ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& streamed,
                                      const std::vector<uint8_t>& reference) {
@@ -77,9 +85,17 @@ void ExpectSameOutputs(const std::vector<Source>& sources, std::initializer_list
     for (const Source& source : sources) {
         for (int c : compress) {
             for (int r : resize) {
-                EXPECT_TRUE(SameBytes(CompressBytes(source.bytes, c, r),
-                                      CompressBytesFrameByFrame(source.bytes, c, r)))
-                    << source.name << ", c = " << c << ", r = " << r;
+                const ConversionPercents percents{CompressPercent(c), ResizePercent(r)};
+                const std::vector<uint8_t> reference =
+                    CompressBytesFrameByFrame(source.bytes, percents);
+                for (const TStageThreads threads : kThreads) {
+                    EXPECT_TRUE(
+                        SameBytes(CompressBytes(source.bytes, percents,
+                                                TMetadataKept::kOrientationAndProfile, threads),
+                                  reference))
+                        << source.name << ", c = " << c << ", r = " << r << ", "
+                        << ThreadsName(threads);
+                }
             }
         }
     }
@@ -93,10 +109,10 @@ TEST(CompressStreaming, ResizedOutputsHaveTheirSize) {
     // Guards the comparison above against two paths that agree on something trivial.
     const auto bytes = EncodeJpeg(MakePattern(203, 151));
     TJPEGImage out;
-    out.LoadPictureBytes(CompressBytes(bytes, 25, 50));
+    out.LoadPictureBytes(CompressBytes(bytes, {CompressPercent(25), ResizePercent(50)}));
     EXPECT_EQ(out.Width(), 102);  // 101.5 goes to the even neighbour
     EXPECT_EQ(out.Height(), 76);  // 75.5 likewise
-    EXPECT_TRUE(CompressBytes(bytes, 25, 0).empty());
+    EXPECT_TRUE(CompressBytes(bytes, {CompressPercent(25), ResizePercent(0)}).empty());
 }
 
 // A palette display decodes every picture to 236 colours, colour sources through libjpeg's
@@ -120,6 +136,10 @@ std::string ErrorOf(const std::function<void()>& conversion) {
     return "no error";
 }
 
+// The two percents go in by name; the wrong order, or two bare numbers, does not compile.
+static_assert(!std::is_constructible_v<ConversionPercents, ResizePercent, CompressPercent>);
+static_assert(!std::is_constructible_v<ConversionPercents, int, int>);
+
 TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
     const std::vector<Source> failing = {
         {"empty", {}},
@@ -129,18 +149,37 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
         {"two components", EncodeJpeg(RawImage{8, 8, 2, std::vector<uint8_t>(128, 100)},
                                       {.model = ColorModel::kTwoComponents})},
         {"too big", ClaimingFrameSize(EncodeJpeg(MakePattern(16, 16)), 65500, 65500)},
+        // Fails once every row was handed on: the encoder, or the second decoding waiting
+        // for bytes inside libjpeg, must be stopped on its own thread.
+        {"bad table after many rows",
+         WithBadTableAfterScan(EncodeJpeg(MakePattern(203, 151), {.quality = 97}))},
+        {"progressive, bad table after the scans",
+         WithBadTableAfterScan(EncodeJpeg(MakePattern(90, 70), {.progressive = true}))},
     };
     for (const Source& source : failing) {
         for (int r : {100, 50, 0}) {
-            const std::string reference =
-                ErrorOf([&] { CompressBytesFrameByFrame(source.bytes, 25, r); });
+            const std::string reference = ErrorOf([&] {
+                CompressBytesFrameByFrame(source.bytes, {CompressPercent(25), ResizePercent(r)});
+            });
             EXPECT_NE(reference, "no error") << source.name;
-            EXPECT_EQ(ErrorOf([&] { CompressBytes(source.bytes, 25, r); }), reference)
-                << source.name << ", r = " << r;
+            for (const TStageThreads threads : kThreads) {
+                EXPECT_EQ(ErrorOf([&] {
+                              CompressBytes(source.bytes, {CompressPercent(25), ResizePercent(r)},
+                                            TMetadataKept::kOrientationAndProfile, threads);
+                          }),
+                          reference)
+                    << source.name << ", r = " << r << ", " << ThreadsName(threads);
+            }
         }
     }
-    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 101, 50); }), "Percent out of range");
-    EXPECT_EQ(ErrorOf([] { CompressBytes({}, 25, -1); }), "Percent out of range");
+    EXPECT_EQ(ErrorOf([] {
+                  CompressBytes({}, {CompressPercent(101), ResizePercent(50)});
+              }),
+              "Percent out of range");
+    EXPECT_EQ(ErrorOf([] {
+                  CompressBytes({}, {CompressPercent(25), ResizePercent(-1)});
+              }),
+              "Percent out of range");
 }
 
 }  // namespace

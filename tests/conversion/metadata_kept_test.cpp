@@ -66,7 +66,8 @@ TEST(MetadataKept, AllCarriesEveryExifXmpIptcAndCommentMarkerInFileOrder) {
         const Markers expected = CarriedMarkers(source);
         ASSERT_EQ(expected.size(), 6u) << "XMP, EXIF, extended XMP, IPTC and two comments";
         for (const int r : {100, 50}) {
-            const std::vector<uint8_t> output = CompressBytes(source, 25, r, TMetadataKept::kAll);
+            const std::vector<uint8_t> output =
+                CompressBytes(source, {CompressPercent(25), ResizePercent(r)}, TMetadataKept::kAll);
             const JpegFacts facts = ReadFacts(output);
             EXPECT_EQ(facts.metadataMarkers, expected) << progressive << " " << r;
             EXPECT_EQ(facts.app2Count, 1) << "the profile, once";
@@ -84,10 +85,12 @@ TEST(MetadataKept, ByDefaultOnlyTheOrientationAndProfileAreCarried) {
     const std::vector<uint8_t> bare =
         EncodeJpeg(MakePattern(40, 30), {.exifOrientation = 6, .iccProfile = MakeIccProfile(3000)});
     for (const int r : {100, 50}) {
-        const std::vector<uint8_t> output = CompressBytes(source, 25, r);
-        EXPECT_EQ(output, CompressBytes(source, 25, r, TMetadataKept::kOrientationAndProfile));
+        const std::vector<uint8_t> output =
+            CompressBytes(source, {CompressPercent(25), ResizePercent(r)});
+        EXPECT_EQ(output, CompressBytes(source, {CompressPercent(25), ResizePercent(r)},
+                                        TMetadataKept::kOrientationAndProfile));
         // The same bytes as for a source that never had the other markers.
-        EXPECT_EQ(output, CompressBytes(bare, 25, r)) << r;
+        EXPECT_EQ(output, CompressBytes(bare, {CompressPercent(25), ResizePercent(r)})) << r;
         const JpegFacts facts = ReadFacts(output);
         ASSERT_EQ(facts.metadataMarkers.size(), 1u);
         EXPECT_EQ(facts.metadataMarkers[0].second.size(), 32u) << "the orientation-only EXIF";
@@ -98,9 +101,13 @@ TEST(MetadataKept, AllWithoutAnyMetadataGivesTheDefaultOutput) {
     const std::vector<uint8_t> source = EncodeJpeg(MakePattern(40, 30), {.exifOrientation = 3});
     const std::vector<uint8_t> plain = EncodeJpeg(MakePattern(40, 30));
     for (const int r : {100, 50}) {
-        EXPECT_EQ(CompressBytes(plain, 25, r, TMetadataKept::kAll), CompressBytes(plain, 25, r));
+        EXPECT_EQ(
+            CompressBytes(plain, {CompressPercent(25), ResizePercent(r)}, TMetadataKept::kAll),
+            CompressBytes(plain, {CompressPercent(25), ResizePercent(r)}));
         // The whole EXIF block stands in for the orientation-only one: never two of them.
-        EXPECT_EQ(ReadFacts(CompressBytes(source, 25, r, TMetadataKept::kAll)).metadataMarkers,
+        EXPECT_EQ(ReadFacts(CompressBytes(source, {CompressPercent(25), ResizePercent(r)},
+                                          TMetadataKept::kAll))
+                      .metadataMarkers,
                   ReadFacts(source).metadataMarkers);
     }
 }

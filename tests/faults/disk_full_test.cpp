@@ -56,7 +56,8 @@ TEST_P(DiskFullTest, FailsWithWriteErrorAndKeepsTheOldOutput) {
             WriteBytes(dir.File("out.jpg"), old);
             fault.arm();
             try {
-                CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, resize);
+                CompressFile(dir.File("a.jpg"), dir.File("out.jpg"),
+                             {CompressPercent(25), ResizePercent(resize)});
                 ADD_FAILURE() << context << ": no error";
             } catch (const EWriteError& error) {
                 EXPECT_STREQ(error.what(), "Stream write error") << context;
@@ -72,9 +73,13 @@ TEST_P(DiskFullTest, NewOutputIsNotCreatedAndASourceReplacingItselfStaysWhole) {
     for (const Fault& fault : kFaults) {
         WriteBytes(dir.File("a.jpg"), source);
         fault.arm();
-        EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("new.jpg"), 25, 100), EWriteError)
+        EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("new.jpg"),
+                                  {CompressPercent(25), ResizePercent(100)}),
+                     EWriteError)
             << fault.name;
-        EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("a.jpg"), 25, 100), EWriteError)
+        EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("a.jpg"),
+                                  {CompressPercent(25), ResizePercent(100)}),
+                     EWriteError)
             << fault.name;
         ClearWriteFaults();
         EXPECT_EQ(ReadBytes(dir.File("a.jpg")), source) << fault.name;
@@ -85,10 +90,14 @@ TEST_P(DiskFullTest, NewOutputIsNotCreatedAndASourceReplacingItselfStaysWhole) {
 TEST_P(DiskFullTest, ConversionWorksAgainOnceThereIsSpace) {
     WriteBytes(dir.File("a.jpg"), source);
     FailWritesAfter(0, ENOSPC);
-    EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100), EWriteError);
+    EXPECT_THROW(CompressFile(dir.File("a.jpg"), dir.File("out.jpg"),
+                              {CompressPercent(25), ResizePercent(100)}),
+                 EWriteError);
     ClearWriteFaults();
-    CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), 25, 100);
-    EXPECT_EQ(ReadBytes(dir.File("out.jpg")), CompressBytes(ReadBytes(dir.File("a.jpg")), 25, 100));
+    CompressFile(dir.File("a.jpg"), dir.File("out.jpg"), {CompressPercent(25), ResizePercent(100)});
+    EXPECT_EQ(
+        ReadBytes(dir.File("out.jpg")),
+        CompressBytes(ReadBytes(dir.File("a.jpg")), {CompressPercent(25), ResizePercent(100)}));
 }
 
 TEST_P(DiskFullTest, SettingsWriteFailsAndKeepsTheOldFile) {

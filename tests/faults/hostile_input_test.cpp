@@ -105,11 +105,39 @@ TEST(FuzzRegressions, PicturesDecodeAndConvertWithoutCrashing) {
         for (int resize : {100, 50}) {
             WriteBytes(dir.File("out.jpg"), {'o', 'l', 'd'});
             try {
-                CompressFile(input.string(), dir.File("out.jpg"), 25, resize);
+                CompressFile(input.string(), dir.File("out.jpg"),
+                             {CompressPercent(25), ResizePercent(resize)});
             } catch (const Exception&) {
                 EXPECT_EQ(ReadBytes(dir.File("out.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
             }
         }
+    }
+}
+
+// Files whose header reads but whose decoding fails before its first row: the picture holds its
+// header's size until it is decoded, then fails once and is empty (no side claims a size that
+// no row was decoded for), at both depths; the conversion fails with the same error.
+TEST(FailingBeforeTheFirstRow, HeaderReadsDecodingFailsOnceAndLeavesNoArea) {
+    TempDir dir;
+    for (const NamedJpeg& damaged : FailingBeforeTheFirstRow()) {
+        SCOPED_TRACE(damaged.name);
+        for (TJPEGDecodeDepth depth : {TJPEGDecodeDepth::jd24bit, TJPEGDecodeDepth::jd8bit}) {
+            TJPEGImage picture;
+            picture.SetDecodeDepth(depth);
+            ASSERT_NO_THROW(picture.LoadPictureBytes(damaged.bytes));
+            EXPECT_GT(picture.Width(), 0);
+            EXPECT_FALSE(picture.Empty());
+            EXPECT_THROW(picture.Pixels(), EJPEG);
+            EXPECT_NO_THROW(picture.Pixels());
+            EXPECT_TRUE(picture.Empty());
+            EXPECT_EQ(picture.Width(), 0);
+            EXPECT_EQ(picture.Height(), 0);
+        }
+        WriteBytes(dir.File("in.jpg"), damaged.bytes);
+        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                                  {CompressPercent(25), ResizePercent(50)}),
+                     EJPEG);
+        EXPECT_FALSE(fs::exists(dir.File("out.jpg")));
     }
 }
 
@@ -196,7 +224,8 @@ TEST(ConversionBound, HoldsForTheDecoderAndTheEncoderTogether) {
         WriteBytes(dir.File("in.jpg"), c.source);
         WriteBytes(dir.File("out.jpg"), {'o', 'l', 'd'});
         try {
-            CompressFile(dir.File("in.jpg"), dir.File("out.jpg"), 25, c.resize);
+            CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                         {CompressPercent(25), ResizePercent(c.resize)});
             EXPECT_FALSE(c.refused) << c.name;
         } catch (const EJPEG& error) {
             EXPECT_TRUE(c.refused) << c.name << ": " << error.what();
@@ -235,7 +264,8 @@ TEST(ConversionBound, HoldsForAPipeReadToItsEnd) {
         ::close(fd);
     });
     try {
-        CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"), 25, 100, TNonRegular::ReadToEnd);
+        CompressFile(dir.File("pipe.jpg"), dir.File("out.jpg"),
+                     {CompressPercent(25), ResizePercent(100)}, TNonRegular::ReadToEnd);
         ADD_FAILURE() << "no error";
     } catch (const EFOpenError& error) {
         EXPECT_EQ(std::string(error.what()),

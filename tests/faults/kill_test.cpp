@@ -67,7 +67,7 @@ WritingChild StartConversion(const std::string& photo, Percents p) {
         ::close(fds[0]);
         const int signal = fds[1];
         BeforeNextWrite([signal] { (void)!::write(signal, "w", 1); });
-        CompressFile(photo, photo, p.compress, p.resize);
+        CompressFile(photo, photo, {CompressPercent(p.compress), ResizePercent(p.resize)});
     });
     ::close(fds[1]);
     return {pid, fds[0]};
@@ -82,11 +82,12 @@ TEST_P(KillDuringConversion, FileReplacingItselfIsAlwaysWholeOldOrWholeNew) {
         for (const Percents& p : percents) {
             WriteBytes(reference.File("photo.jpg"), old);
             const auto start = Clock::now();
-            CompressFile(reference.File("photo.jpg"), reference.File("photo.jpg"), p.compress,
-                         p.resize);
+            CompressFile(reference.File("photo.jpg"), reference.File("photo.jpg"),
+                         {CompressPercent(p.compress), ResizePercent(p.resize)});
             longest = std::max(longest, Clock::now() - start);
             expected.push_back(ReadBytes(reference.File("photo.jpg")));
-            ASSERT_EQ(expected.back(), CompressBytes(old, p.compress, p.resize));
+            ASSERT_EQ(expected.back(),
+                      CompressBytes(old, {CompressPercent(p.compress), ResizePercent(p.resize)}));
         }
     }
 
@@ -143,7 +144,7 @@ TEST_P(KillDuringConversion, ProgramEndingMidWriteLeavesNothingOnceWrittenAgain)
     WriteBytes(photo, old);
     const ChildResult result = RunInChild([&] {
         BeforeNextWrite([] { ::_exit(kChildSucceeded); });
-        CompressFile(photo, dir.File("out.jpg"), 30, 100);
+        CompressFile(photo, dir.File("out.jpg"), {CompressPercent(30), ResizePercent(100)});
     });
     ASSERT_TRUE(result.exited) << result.report;
     EXPECT_EQ(ReadBytes(photo), old);

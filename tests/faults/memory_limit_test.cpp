@@ -105,9 +105,15 @@ TEST_F(MemoryLimitTest, TooLargeForTheMemoryIsACleanError) {
         {"decode baseline", [&] { Decode(baseline); }},
         {"decode progressive", [&] { Decode(progressive); }},
         {"convert at full size",
-         [&] { CompressFile(dir.File("progressive.jpg"), dir.File("out.jpg"), 25, 100); }},
+         [&] {
+             CompressFile(dir.File("progressive.jpg"), dir.File("out.jpg"),
+                          {CompressPercent(25), ResizePercent(100)});
+         }},
         {"convert and shrink",
-         [&] { CompressFile(dir.File("progressive.jpg"), dir.File("out.jpg"), 25, 50); }},
+         [&] {
+             CompressFile(dir.File("progressive.jpg"), dir.File("out.jpg"),
+                          {CompressPercent(25), ResizePercent(50)});
+         }},
     };
     for (const Case& c : cases) {
         const ChildResult result = RunWithLittleMemory(c.body);
@@ -130,8 +136,10 @@ TEST_F(MemoryLimitTest, OverTheBoundIsRefusedBeforeAllocating) {
     }
     WriteBytes(dir.File("bomb.jpg"), ClaimingSize(25000, 25000, true));
     for (int resize : {100, 50}) {
-        const ChildResult result = RunWithLittleMemory(
-            [&] { CompressFile(dir.File("bomb.jpg"), dir.File("out.jpg"), 25, resize); });
+        const ChildResult result = RunWithLittleMemory([&] {
+            CompressFile(dir.File("bomb.jpg"), dir.File("out.jpg"),
+                         {CompressPercent(25), ResizePercent(resize)});
+        });
         ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
         EXPECT_EQ(result.report, "JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG)) << resize;
     }
@@ -156,7 +164,10 @@ TEST_F(MemoryLimitTest, LargeFilesAreRefusedWithoutBeingRead) {
         WriteBytes(path, c.start);
         ASSERT_EQ(::truncate(path.c_str(), kSize), 0);
         for (const auto& body : std::vector<std::function<void()>>{
-                 [&] { CompressFile(path, dir.File("out.jpg"), 25, 100); },
+                 [&] {
+                     CompressFile(path, dir.File("out.jpg"),
+                                  {CompressPercent(25), ResizePercent(100)});
+                 },
                  [&] { TJPEGImage().LoadPictureFile(path); }}) {
             const ChildResult result = RunWithLittleMemory(body);
             ASSERT_TRUE(result.exited) << "killed by signal " << result.signal;
@@ -167,7 +178,8 @@ TEST_F(MemoryLimitTest, LargeFilesAreRefusedWithoutBeingRead) {
 
 // What a conversion is estimated to hold is at least what it allocates: given only that much
 // address space (and a little for the process itself), every conversion goes through. A
-// progressive source needs its coefficients for decoding and again for encoding.
+// progressive source needs its coefficients for decoding and again for encoding; on two
+// threads both halves of a resizing conversion and the second thread are counted.
 TEST_F(MemoryLimitTest, ConversionBytesCoverWhatTheConversionAllocates) {
     constexpr size_t kSlack = size_t{1} << 20;
     struct Case {
@@ -185,21 +197,26 @@ TEST_F(MemoryLimitTest, ConversionBytesCoverWhatTheConversionAllocates) {
     };
     for (const Case& c : cases) {
         for (int resize : {100, 50}) {
-            const ChildResult result = RunInChild([&] {
-                // Large blocks get address space of their own rather than reusing the free
-                // memory the child inherited, so that the limit counts them.
-                ::mallopt(M_MMAP_THRESHOLD, 256 << 10);
-                ::malloc_trim(0);
-                const size_t needed = ConversionBytes(c.source, resize, TJPEGDecodeDepth::jd24bit);
-                const rlimit limit{AddressSpaceInUse() + needed + kSlack,
-                                   AddressSpaceInUse() + needed + kSlack};
-                if (::setrlimit(RLIMIT_AS, &limit) != 0) {
-                    throw std::runtime_error("setrlimit failed");
-                }
-                CompressBytes(c.source, 25, resize);
-            });
-            EXPECT_EQ(result.exitCode, kChildSucceeded)
-                << c.name << ", r=" << resize << ": " << result.report;
+            for (const TStageThreads threads : {TStageThreads::kOne, TStageThreads::kTwo}) {
+                const ChildResult result = RunInChild([&] {
+                    // Large blocks get address space of their own rather than reusing the free
+                    // memory the child inherited, so that the limit counts them.
+                    ::mallopt(M_MMAP_THRESHOLD, 256 << 10);
+                    ::malloc_trim(0);
+                    const size_t needed =
+                        ConversionBytes(c.source, resize, TJPEGDecodeDepth::jd24bit, threads);
+                    const rlimit limit{AddressSpaceInUse() + needed + kSlack,
+                                       AddressSpaceInUse() + needed + kSlack};
+                    if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+                        throw std::runtime_error("setrlimit failed");
+                    }
+                    CompressBytes(c.source, {CompressPercent(25), ResizePercent(resize)},
+                                  TMetadataKept::kOrientationAndProfile, threads);
+                });
+                EXPECT_EQ(result.exitCode, kChildSucceeded)
+                    << c.name << ", r=" << resize << ", threads " << int(threads) << ": "
+                    << result.report;
+            }
         }
     }
 }

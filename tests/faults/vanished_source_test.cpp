@@ -39,10 +39,11 @@ TEST(VanishedSource, BatchEndsAtTheMissingFileWithoutFinishing) {
         }
     };
     std::atomic<int> openErrors{0};
-    const std::optional<TBatchEnd> end =
-        RunBatch(host, [&](const std::string& source, const std::string& output, int c, int r) {
+    const std::optional<TBatchEnd> end = RunBatch(
+        host,
+        [&](const std::string& source, const std::string& output, ConversionPercents percents) {
             try {
-                CompressFile(source, output, c, r);
+                CompressFile(source, output, percents);
             } catch (const EFOpenError&) {
                 ++openErrors;
                 throw;

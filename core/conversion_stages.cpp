@@ -1,0 +1,326 @@
+#include "conversion_stages.h"
+
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "box_shrink.h"
+#include "byte_channel.h"
+#include "errors.h"
+#include "helper_thread.h"
+#include "jpeg_reader.h"
+#include "jpeg_writer.h"
+#include "resize.h"
+#include "row_blocks.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kResizedQuality = 90;
+constexpr int kRowsPerBlock = kStageRowsPerBlock;
+
+// The rows of one decoding with the picture profile, as blue, green, red bytes (palette rows
+// through their colours).
+class DecodedRows {
+  public:
+    DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth, TMetadataKept kept)
+        : reader_(bytes.data(), bytes.size()) {
+        Begin(depth, kept);
+    }
+    DecodedRows(ByteChannel& channel, TJPEGDecodeDepth depth, TMetadataKept kept)
+        : reader_(channel) {
+        Begin(depth, kept);
+    }
+
+    int Width() const { return reader_.OutputWidth(); }
+    int Height() const { return reader_.OutputHeight(); }
+    const TPictureMetadata& Metadata() const { return metadata_; }
+
+    // The next row, in a buffer of the decoding's own.
+    const uint8_t* Next() {
+        ReadInto(row_.data());
+        return row_.data();
+    }
+    // The next row, into a row of Width() × 3 bytes.
+    void ReadInto(uint8_t* row) {
+        if (indexes_.empty()) {
+            reader_.ReadRow(row);
+        } else {
+            reader_.ReadRow(indexes_.data());
+            PaletteRowToBgr(indexes_.data(), Width(), palette_, row);
+        }
+    }
+    void Finish() { reader_.Finish(); }
+
+  private:
+    void Begin(TJPEGDecodeDepth depth, TMetadataKept kept) {
+        reader_.ReadHeader(true, kept);
+        metadata_ = reader_.Metadata();
+        reader_.Start(depth);
+        const size_t width = static_cast<size_t>(Width());
+        row_.resize(width * 3);
+        if (reader_.OutputFormat() == TPixelFormat::pf8bit) {
+            palette_ = reader_.Palette();
+            indexes_.resize(width);
+        }
+    }
+
+    jpeg::JpegReader reader_;
+    TPictureMetadata metadata_;
+    std::vector<TPaletteEntry> palette_;
+    std::vector<uint8_t> indexes_;
+    std::vector<uint8_t> row_;
+};
+
+// Runs work on the helper, which is started: whatever it raises is kept for the caller.
+class HelperRun {
+  public:
+    explicit HelperRun(HelperThread& thread) : thread_(thread) {}
+
+    bool Start(std::function<void()> work, std::function<void()> onFailure) {
+        return thread_.Start([this, work = std::move(work), onFailure = std::move(onFailure)] {
+            try {
+                work();
+            } catch (...) {
+                error_ = std::current_exception();
+                onFailure();
+            }
+        });
+    }
+    // After Join: what the helper raised, if anything.
+    std::exception_ptr Join() {
+        thread_.Join();
+        return error_;
+    }
+
+  private:
+    HelperThread& thread_;
+    std::exception_ptr error_;
+};
+
+bool TakeHelper(HelperThread& helper, TStageThreads threads) {
+    switch (threads) {
+        case TStageThreads::kOne:
+            return false;
+        case TStageThreads::kTwo:
+            return true;
+        case TStageThreads::kAsCoresAllow:
+            return helper.Claim();
+    }
+    return false;
+}
+
+void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer) {
+    for (int y = 0; y < rows.Height(); ++y) {
+        writer.WriteRow(rows.Next());
+    }
+    rows.Finish();
+}
+
+std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
+    BoxShrink shrink(rows.Width(), rows.Height(), width, height);
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    std::vector<uint8_t> output;
+    jpeg::JpegWriter writer(output, width, height, kResizedQuality, false, rows.Metadata());
+    for (int y = 0; y < rows.Height(); ++y) {
+        if (shrink.AddRow(rows.Next(), row.data())) {
+            writer.WriteRow(row.data());
+        }
+    }
+    rows.Finish();
+    writer.Finish();
+    return output;
+}
+
+// Decoding ‖ encoding at the quality, rows handed in blocks. The encoder's error comes first
+// when both fail: it can only have failed on rows the decoder had already delivered.
+void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperThread& helper) {
+    RowBlocks blocks(static_cast<size_t>(rows.Width()) * 3, kRowsPerBlock, kStageBlocks);
+    HelperRun decoding(helper);
+    const bool started = decoding.Start(
+        [&] {
+            for (int y = 0; y < rows.Height();) {
+                uint8_t* block = blocks.FreeBlock();
+                if (!block) {
+                    return;  // the encoder has stopped
+                }
+                const int count = std::min(kRowsPerBlock, rows.Height() - y);
+                for (int i = 0; i < count; ++i) {
+                    rows.ReadInto(block + static_cast<size_t>(i) * blocks.RowBytes());
+                }
+                blocks.Hand(count);
+                y += count;
+            }
+            rows.Finish();
+            blocks.Close();
+        },
+        [&] { blocks.Close(); });
+    if (!started) {
+        EncodeRows(rows, writer);
+        return;
+    }
+    try {
+        for (RowBlocks::Block block = blocks.Take(); block.count != 0; block = blocks.Take()) {
+            for (int i = 0; i < block.count; ++i) {
+                writer.WriteRow(block.rows + static_cast<size_t>(i) * blocks.RowBytes());
+            }
+        }
+    } catch (...) {
+        blocks.Stop();
+        decoding.Join();
+        throw;
+    }
+    if (const std::exception_ptr error = decoding.Join()) {
+        std::rethrow_exception(error);
+    }
+}
+
+std::vector<uint8_t> ConvertAtFullSize(std::vector<uint8_t> source, const TConversionStages& s,
+                                       HelperThread* helper) {
+    DecodedRows rows(source, s.depth, s.kept);
+    std::vector<uint8_t> output;
+    jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), s.percents.Quality(),
+                            s.progressive, rows.Metadata());
+    if (helper) {
+        EncodeRowsOnTwoThreads(rows, writer, *helper);
+    } else {
+        EncodeRows(rows, writer);
+    }
+    writer.Finish();
+    return output;
+}
+
+std::vector<uint8_t> ConvertResizedOnOneThread(std::vector<uint8_t> source,
+                                               const TConversionStages& s, int width, int height) {
+    std::vector<uint8_t> compressed;
+    {
+        DecodedRows rows(source, s.depth, s.kept);
+        jpeg::JpegWriter writer(compressed, rows.Width(), rows.Height(), s.percents.Quality(),
+                                s.progressive, rows.Metadata());
+        EncodeRows(rows, writer);
+        writer.Finish();
+    }
+    std::vector<uint8_t>().swap(source);
+    // The first encoding carries the kept metadata, so the final one takes it from there.
+    DecodedRows rows(compressed, s.depth, s.kept);
+    return ShrinkAndEncode(rows, width, height);
+}
+
+// Decoding the source and encoding at the quality on the helper ‖ decoding those bytes as they
+// come, shrinking and encoding at 90 here. The helper's error comes first: in order, its
+// stages end before the second decoding begins.
+std::vector<uint8_t> ConvertResizedOnTwoThreads(std::vector<uint8_t> source,
+                                                const TConversionStages& s, int width, int height,
+                                                HelperThread& helper) {
+    ByteChannel channel;
+    std::exception_ptr secondError;
+    std::vector<uint8_t> output;
+    {
+        DecodedRows rows(source, s.depth, s.kept);
+        jpeg::JpegWriter writer(channel, rows.Width(), rows.Height(), s.percents.Quality(),
+                                s.progressive, rows.Metadata());
+        HelperRun first(helper);
+        const bool started = first.Start(
+            [&] {
+                EncodeRows(rows, writer);
+                writer.Finish();
+                channel.Close(false);
+            },
+            [&] { channel.Close(true); });
+        if (!started) {
+            // No thread to be had: the same stages one after another.
+            EncodeRows(rows, writer);
+            writer.Finish();
+            channel.Close(false);
+        }
+        try {
+            DecodedRows again(channel, s.depth, s.kept);
+            output = ShrinkAndEncode(again, width, height);
+        } catch (...) {
+            secondError = std::current_exception();
+        }
+        if (const std::exception_ptr error = started ? first.Join() : nullptr) {
+            std::rethrow_exception(error);
+        }
+    }
+    if (secondError) {
+        std::rethrow_exception(secondError);
+    }
+    return output;
+}
+
+}  // namespace
+
+std::vector<uint8_t> RunConversionStages(std::vector<uint8_t> source,
+                                         const TConversionStages& stages) {
+    const ConversionSlot slot;
+    HelperThread helper;
+    const int resizePercent = stages.percents.Resize();
+    if (!stages.percents.Resizes()) {
+        const bool two = TakeHelper(helper, stages.threads);
+        return ConvertAtFullSize(std::move(source), stages, two ? &helper : nullptr);
+    }
+    int width = 0;
+    int height = 0;
+    {
+        jpeg::JpegReader header(source.data(), source.size());
+        header.ReadHeader(false);
+        width = PercentSize(header.ImageWidth(), resizePercent);
+        height = PercentSize(header.ImageHeight(), resizePercent);
+    }
+    if (width == 0 || height == 0) {
+        // Nothing will be drawn, but a source that fails to decode still fails.
+        DecodedRows rows(source, stages.depth, stages.kept);
+        for (int y = 0; y < rows.Height(); ++y) {
+            rows.Next();
+        }
+        rows.Finish();
+        return {};
+    }
+    if (TakeHelper(helper, stages.threads)) {
+        return ConvertResizedOnTwoThreads(std::move(source), stages, width, height, helper);
+    }
+    return ConvertResizedOnOneThread(std::move(source), stages, width, height);
+}
+
+TBitmap EncodeAndDecode(const TBitmap& picture, int quality, TJPEGDecodeDepth depth,
+                        const std::function<void(uint64_t)>& encodedSize, TStageThreads threads) {
+    const ConversionSlot slot;
+    HelperThread helper;
+    TBitmap decoded;
+    if (!TakeHelper(helper, threads)) {
+        const std::vector<uint8_t> bytes = jpeg::EncodeBitmap(picture, quality, false);
+        encodedSize(bytes.size());
+        jpeg::DecodeInto(bytes.data(), bytes.size(), depth, decoded);
+        return decoded;
+    }
+    ByteChannel channel;
+    HelperRun encoding(helper);
+    const bool started = encoding.Start(
+        [&] {
+            jpeg::EncodeBitmap(picture, quality, false, channel);
+            channel.Close(false);
+        },
+        [&] { channel.Close(true); });
+    if (!started) {
+        jpeg::EncodeBitmap(picture, quality, false, channel);
+        channel.Close(false);
+    }
+    std::exception_ptr decodeError;
+    try {
+        jpeg::DecodeInto(channel, depth, decoded);
+    } catch (...) {
+        decodeError = std::current_exception();
+    }
+    if (const std::exception_ptr error = started ? encoding.Join() : nullptr) {
+        std::rethrow_exception(error);
+    }
+    encodedSize(channel.Size());
+    if (decodeError) {
+        std::rethrow_exception(decodeError);
+    }
+    return decoded;
+}
+
+}  // namespace velmora

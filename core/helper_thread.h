@@ -1,0 +1,54 @@
+// A second thread for one conversion's stages, taken only when a core would otherwise idle:
+// every conversion in the process counts one core, every helper another, and a helper is
+// started only while their sum stays below the machine's cores. So `-j 2` with two files in
+// flight runs one thread per file, and a single file (the batch in the window, the last file of
+// a run) gets two.
+#pragma once
+
+#include <pthread.h>
+
+#include <cstddef>
+#include <functional>
+
+namespace velmora {
+
+// Counts the calling conversion for as long as it lives.
+class ConversionSlot {
+  public:
+    ConversionSlot();
+    ~ConversionSlot();
+    ConversionSlot(const ConversionSlot&) = delete;
+    ConversionSlot& operator=(const ConversionSlot&) = delete;
+};
+
+class HelperThread {
+  public:
+    // The stack of a helper: libjpeg's stages need a few kilobytes of it.
+    static constexpr size_t kStackBytes = size_t{1} << 20;
+    // The address space a helper may take beyond its stack: the C library gives a new thread
+    // an allocation arena of its own, reserving 64 MiB of address space for it.
+    static constexpr size_t kArenaBytes = size_t{64} << 20;
+
+    HelperThread() = default;
+    // Joins the thread if it runs.
+    ~HelperThread();
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
+
+    // Whether a helper may be started now (a core is free). Counts it when true.
+    bool Claim();
+    // Runs work on the claimed helper; false (work not run, the claim given back) when the
+    // system refuses a thread. work must not throw.
+    bool Start(std::function<void()> work);
+    void Join();
+
+  private:
+    static void* Run(void* self);
+
+    std::function<void()> work_;
+    pthread_t thread_{};
+    bool claimed_ = false;
+    bool running_ = false;
+};
+
+}  // namespace velmora
