@@ -26,6 +26,14 @@ pick() {
 
 declare -A count=()
 note() { count[$1]=$((${count[$1]:-0} + 1)); }
+slowest=0
+
+# Whether the program still runs: a process that has ended but is not yet waited for still
+# answers kill -0.
+alive() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$PID/stat" 2>/dev/null) && [ -n "$state" ] && [ "$state" != Z ]
+}
 
 # --- windows -------------------------------------------------------------------------------
 # X, Y := the corner of a window's client area (xdotool's own reading is wrong under a
@@ -328,11 +336,17 @@ record() { # kind signature log
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$RUN_SEED" "$RUN" "$ACTIONS" "$3" >>"$findings"
     echo "soak: FINDING ($1) in run $RUN (seed $RUN_SEED) after action $ACTIONS: $2" >&2
 }
-# Every sanitizer report the run's program left in its logs.
+# Every sanitizer report the run's program left in its logs (UndefinedBehaviorSanitizer writes
+# to standard error whatever log_path says).
+has_report() {
+    compgen -G "$RUN_DIR/sanitizer.*" >/dev/null ||
+        grep -qE 'runtime error:|ERROR: [A-Za-z]+Sanitizer' "$RUN_DIR/program.log"
+}
 collect_reports() {
     local log head
-    for log in "$RUN_DIR"/sanitizer.*; do
+    for log in "$RUN_DIR"/sanitizer.* "$RUN_DIR/program.log"; do
         [ -s "$log" ] || continue
+        grep -qE 'runtime error:|ERROR: [A-Za-z]+Sanitizer|LeakSanitizer' "$log" || continue
         head=$(grep -m1 -oE '(AddressSanitizer|LeakSanitizer|ThreadSanitizer): [A-Za-z-]+( [a-z]+)*|runtime error: [^:]*' "$log")
         [ -n "$head" ] || head="sanitizer output"
         record sanitizer "$head @ $(frames "$log")" "$log"
@@ -364,6 +378,7 @@ start_program() {
         export LSAN_OPTIONS="suppressions=$dir/lsan.supp:print_suppressions=0"
         if [ "$SOAK_JAIL" = 1 ]; then
             # Every file system read-only but the soak's own tree.
+            # shellcheck disable=SC2016 # expanded by the inner shell
             exec unshare -Urm --propagation private sh -c \
                 'mount --bind "$0" "$0" && mount -o remount,bind,ro / && exec "$1"' \
                 "$dir" "$dir/program/velmora"
@@ -376,7 +391,7 @@ start_program() {
     for ((waited = 0; waited < 240; waited++)); do
         MAIN=$(xdotool search --all --onlyvisible --pid "$PID" --name '^CorvaneVelmora$' 2>/dev/null | head -1)
         [ -n "$MAIN" ] && return 0
-        kill -0 "$PID" 2>/dev/null || return 1
+        alive || return 1
         sleep 0.25
     done
     return 1
@@ -387,7 +402,7 @@ program_died() {
     wait "$PID"
     local status=$?
     local log=$RUN_DIR/program.log
-    if ! compgen -G "$RUN_DIR/sanitizer.*" >/dev/null; then
+    if ! has_report; then
         record crash "exit status $status, no sanitizer report: $(grep -m1 -v '^QStandardPaths' "$log")" "$log"
     fi
     collect_reports
@@ -406,10 +421,10 @@ close_program() {
     done
     "$probe" close "$MAIN" >/dev/null 2>&1
     for ((round = 0; round < 120; round++)); do
-        kill -0 "$PID" 2>/dev/null || break
+        alive || break
         sleep 0.5
     done
-    if kill -0 "$PID" 2>/dev/null; then
+    if alive; then
         record hang "still running 60 s after its window was closed" "$RUN_DIR/program.log"
         kill -KILL "$PID"
         wait "$PID"
@@ -418,7 +433,7 @@ close_program() {
     wait "$PID"
     local status=$?
     collect_reports
-    if [ "$status" != 0 ] && ! compgen -G "$RUN_DIR/sanitizer.*" >/dev/null; then
+    if [ "$status" != 0 ] && ! has_report; then
         record crash "exit status $status at close" "$RUN_DIR/program.log"
     fi
 }
@@ -450,7 +465,7 @@ while [ $SECONDS -lt $end ]; do
     ACTIONS=0
     note "program started"
     if ! start_program; then
-        if kill -0 "$PID" 2>/dev/null; then
+        if alive; then
             record hang "no main window within 60 s of the start" "$RUN_DIR/program.log"
             kill -KILL "$PID"
             wait "$PID"
@@ -468,7 +483,7 @@ while [ $SECONDS -lt $end ]; do
         act
         printf '%s\t%s\t%s\n' "$ACTIONS" "$SECONDS" "$TOP_NAME" >>"$RUN_DIR/actions.log"
         pause
-        if ! kill -0 "$PID" 2>/dev/null; then
+        if ! alive; then
             program_died
             alive=0
             break
@@ -478,6 +493,11 @@ while [ $SECONDS -lt $end ]; do
         started=$SECONDS
         "$probe" ping "$MAIN" "$hang"
         answer=$?
+        if [ $answer != 0 ] && ! alive; then
+            program_died
+            alive=0
+            break
+        fi
         if [ $answer = 1 ]; then
             record hang "no answer for $hang s: $(hang_stack)" "$RUN_DIR/hang-stack.txt"
             kill -KILL "$PID"
@@ -486,8 +506,7 @@ while [ $SECONDS -lt $end ]; do
             alive=0
             break
         fi
-        [ $((SECONDS - started)) -gt "${count[slowest answer (s)]:-0}" ] &&
-            count[slowest answer (s)]=$((SECONDS - started))
+        [ $((SECONDS - started)) -gt $slowest ] && slowest=$((SECONDS - started))
         if [ -n "${SOAK_SCREENSHOT:-}" ] && [ $shot_taken = 0 ] &&
             [ $((SECONDS + SOAK_SECONDS - end)) -ge "$SOAK_SCREENSHOT_AT" ]; then
             import -window root "$SOAK_SCREENSHOT" && shot_taken=1
@@ -498,6 +517,7 @@ while [ $SECONDS -lt $end ]; do
     printf 'outputs\t%s\n' "$(find "$dir/home/Desktop/输出" -maxdepth 1 -type f 2>/dev/null | wc -l)" >>"$counts"
     RUN=$((RUN + 1))
 done
+count["slowest answer to a ping, s"]=$slowest
 for k in "${!count[@]}"; do printf 'count\t%s\t%s\n' "$k" "${count[$k]}"; done >>"$counts"
 kill "$wm" 2>/dev/null
 exit 0

@@ -44,7 +44,7 @@ marker() {
 }
 # Overwrites the byte at offset $2 of file $1 with $3 (0..255).
 poke() {
-    printf "\\x$(printf %02x "$3")" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+    printf '%b' "\\x$(printf %02x "$3")" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
 # Writes file $1 without its segment at offset $2 into $3.
 cut_segment() {
@@ -115,8 +115,17 @@ for source in baseline progressive gray restart; do
 done
 huffman=$(marker "$p/baseline.jpg" C4)
 head -c $((huffman + 9)) "$p/baseline.jpg" >"$damaged/cut-huffman.jpg"
+# A download that stopped inside the Huffman table behind the first scan.
+first_scan=$(marker "$p/progressive.jpg" DA)
+after=$(grep -obUaP '\xFF\xC4' "$p/progressive.jpg" | cut -d: -f1 | awk -v s="$first_scan" '$1 > s' | head -1)
+head -c $((after + 5)) "$p/progressive.jpg" >"$damaged/cut-huffman-after-scan.jpg"
+# Scans whose spectral selection is impossible, and scans with garbage behind their header.
 for scan in 1 3; do
     start=$(marker "$p/progressive.jpg" DA "$scan")
+    cp "$p/progressive.jpg" "$damaged/bad-scan$scan.jpg"
+    read -r components < <(od -An -tu1 -j $((start + 4)) -N1 "$p/progressive.jpg")
+    poke "$damaged/bad-scan$scan.jpg" $((start + 5 + 2 * components)) 63
+    poke "$damaged/bad-scan$scan.jpg" $((start + 6 + 2 * components)) 0
     cp "$p/progressive.jpg" "$damaged/progressive-scan$scan.jpg"
     for i in 1 2 3 4 5 6 7 8; do
         rnd 256

@@ -25,7 +25,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/../.." && pwd)
 build=${VELMORA_ASAN_BUILD_DIR:-$top/build-asan}
 
-seconds=60 seed= run_seconds=300 hang_seconds=20 screenshot= screenshot_at= keep=0
+seconds=60 seed='' run_seconds=300 hang_seconds=20 screenshot='' screenshot_at='' keep=0
 while [ $# -gt 0 ]; do
     case $1 in
     --seconds) seconds=$2 && shift ;;
@@ -60,6 +60,7 @@ chmod +x "$dir/bin/xdg-open"
 cat "$top/scripts/lsan.supp" "$here/lsan.supp" >"$dir/lsan.supp"
 
 jail=0
+# shellcheck disable=SC2016 # expanded by the inner shell
 if unshare -Urm --propagation private sh -c \
     'mount --bind "$0" "$0" && mount -o remount,bind,ro / && ! touch /.soak-probe 2>/dev/null' \
     "$dir" 2>/dev/null; then
