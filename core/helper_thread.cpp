@@ -29,12 +29,12 @@ unsigned Cores() {
 
 }  // namespace
 
-ConversionSlot::ConversionSlot() {
-    ++coresInUse;
+ConversionSlot::ConversionSlot(unsigned cores) : cores_(cores) {
+    coresInUse += cores_;
 }
 
 ConversionSlot::~ConversionSlot() {
-    --coresInUse;
+    coresInUse -= cores_;
 }
 
 HelperThread::~HelperThread() {
