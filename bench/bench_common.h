@@ -6,7 +6,6 @@
 #include <ctime>
 #include <vector>
 
-
 namespace velmora::bench {
 
 // Processor time of the process in milliseconds, which other work on the machine disturbs far
