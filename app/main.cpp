@@ -5,7 +5,6 @@
 #include "ui/ErrorReport.h"
 #include "ui/U_Velmora.h"
 #include "ui/VelmoraApplication.h"
-#include "widgets/paint_errors.h"
 #include "widgets/song_font.h"
 
 namespace {
@@ -29,9 +28,6 @@ int main(int argc, char* argv[]) {
     velmora::ui::TVelmoraApplication application(argc, argv);
     application.LoadQtTranslation();
     velmora::InstallSongFontSubstitute();
-    velmora::SetPaintErrorReporter([](const std::exception& error) {
-        velmora::ui::ReportError(velmora::ui::ErrorMessage(error));
-    });
     velmora::ui::TF_Velmora window;
     velmora::ui::F_Velmora = &window;
     velmora::ui::RunHandler([&] { window.FormCreate(); });

@@ -52,7 +52,9 @@ int TJPEGImage::Height() const {
 }
 
 bool TJPEGImage::Empty() const {
-    return data_->bytes.empty() && (!pixels_ || pixels_->Empty());
+    // Held pixels decide, also when their decoding failed before the first row: such a picture
+    // has no area to show, whatever its header said.
+    return pixels_ ? pixels_->Empty() : data_->bytes.empty();
 }
 
 void TJPEGImage::SetWidth(int) {

@@ -31,7 +31,8 @@ class TJPEGImage final : public TGraphic {
 
     int Width() const override;
     int Height() const override;
-    // No encoded bytes, and no pixels or empty pixels.
+    // A side is 0: the held pixels are empty (none decoded, or a decoding that failed before
+    // its first row), or without pixels no encoded bytes are held.
     bool Empty() const override;
     // JPEG pictures change size only by way of a bitmap: both raise EInvalidGraphicOperation
     // "Cannot change the size of a JPEG image".

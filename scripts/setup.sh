@@ -24,6 +24,9 @@ test_packages=(
     clang libclang-rt-14-dev
     # Screenshots, the About banner and the icon.
     xvfb xauth openbox xdotool imagemagick librsvg2-bin libjpeg-turbo-progs
+    # The soak (tests/soak/): its window probe talks X11, xwininfo finds the windows and
+    # gdb records where a hung program stands.
+    libx11-dev x11-utils gdb
 )
 
 packages=("${run_packages[@]}")

@@ -38,6 +38,14 @@ if [ "${VELMORA_SANITIZE:-1}" != 0 ]; then
         LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/lsan.supp:print_suppressions=0} \
         UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
         step "the sanitizer tests" ctest --test-dir "$asan_build" --output-on-failure -j "$(nproc)"
+    # The sanitizer build of the program itself, driven with random input on a virtual display
+    # (tests/soak/soak.sh) for VELMORA_SOAK_SECONDS (default 60; 0 skips it), from the seed
+    # VELMORA_SOAK_SEED (default: from the clock; a finding names the seed that reproduces it).
+    soak_seconds=${VELMORA_SOAK_SECONDS:-60}
+    if [ "$soak_seconds" != 0 ]; then
+        VELMORA_ASAN_BUILD_DIR=$asan_build step "the soak" "$top/tests/soak/soak.sh" \
+            --seconds "$soak_seconds" ${VELMORA_SOAK_SEED:+--seed "$VELMORA_SOAK_SEED"}
+    fi
 fi
 
 # On request (VELMORA_TSAN_PASS=1), once more under ThreadSanitizer; not part of the default run.

@@ -4,6 +4,7 @@
 
 #include "ErrorReport.h"
 #include "ProgramIcon.h"
+#include "widgets/paint_errors.h"
 
 namespace velmora::ui {
 
@@ -12,6 +13,8 @@ TVelmoraApplication::TVelmoraApplication(int& argc, char** argv) : QApplication(
     setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     // Every window, dialogs included, shows it unless it sets one of its own.
     setWindowIcon(ProgramIcon());
+    // A picture that fails to decode while it is first drawn is shown like any handler's error.
+    SetPaintErrorReporter([](const std::exception& error) { ReportError(ErrorMessage(error)); });
 }
 
 void TVelmoraApplication::LoadQtTranslation() {

@@ -1,5 +1,5 @@
 // The application object: every event goes through notify, which is the one place where an
-// error leaving a handler is caught and shown.
+// error leaving a handler is caught and shown; errors of a first drawing are shown the same way.
 #pragma once
 
 #include <QApplication>

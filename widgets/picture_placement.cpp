@@ -9,10 +9,13 @@ QRect PlacePicture(QSize area, QSize picture, bool stretch, bool center) {
     const int64_t ch = area.height();
     const int64_t pw = picture.width();
     const int64_t ph = picture.height();
+    if (pw < 1 || ph < 1) {
+        return QRect(0, 0, 0, 0);  // nothing to place, and nothing to divide by
+    }
     int64_t w = pw;
     int64_t h = ph;
     if (stretch) {
-        // Compared as floating-point quotients, so a zero-height area counts as infinitely wide.
+        // Compared as floating-point quotients.
         if (static_cast<double>(cw) / ch >= static_cast<double>(pw) / ph) {
             h = ch;
             w = ch * pw / ph;

@@ -114,6 +114,33 @@ TEST(FuzzRegressions, PicturesDecodeAndConvertWithoutCrashing) {
     }
 }
 
+// Files whose header reads but whose decoding fails before its first row: the picture holds its
+// header's size until it is decoded, then fails once and is empty (no side claims a size that
+// no row was decoded for), at both depths; the conversion fails with the same error.
+TEST(FailingBeforeTheFirstRow, HeaderReadsDecodingFailsOnceAndLeavesNoArea) {
+    TempDir dir;
+    for (const NamedJpeg& damaged : FailingBeforeTheFirstRow()) {
+        SCOPED_TRACE(damaged.name);
+        for (TJPEGDecodeDepth depth : {TJPEGDecodeDepth::jd24bit, TJPEGDecodeDepth::jd8bit}) {
+            TJPEGImage picture;
+            picture.SetDecodeDepth(depth);
+            ASSERT_NO_THROW(picture.LoadPictureBytes(damaged.bytes));
+            EXPECT_GT(picture.Width(), 0);
+            EXPECT_FALSE(picture.Empty());
+            EXPECT_THROW(picture.Pixels(), EJPEG);
+            EXPECT_NO_THROW(picture.Pixels());
+            EXPECT_TRUE(picture.Empty());
+            EXPECT_EQ(picture.Width(), 0);
+            EXPECT_EQ(picture.Height(), 0);
+        }
+        WriteBytes(dir.File("in.jpg"), damaged.bytes);
+        EXPECT_THROW(CompressFile(dir.File("in.jpg"), dir.File("out.jpg"),
+                                  {CompressPercent(25), ResizePercent(50)}),
+                     EJPEG);
+        EXPECT_FALSE(fs::exists(dir.File("out.jpg")));
+    }
+}
+
 // Writing one setting into each file reads back as written and leaves every other value as
 // it read before.
 TEST(FuzzRegressions, SettingsWritesKeepEveryOtherValue) {

@@ -270,4 +270,95 @@ std::vector<uint8_t> WithBadTableAfterScan(std::vector<uint8_t> jpeg) {
     return jpeg;
 }
 
+namespace {
+
+// A marker segment: where its marker starts, its code, and its length with the marker.
+struct Segment {
+    size_t offset;
+    uint8_t marker;
+    size_t size;
+};
+
+// The file's marker segments in order, scans included (a scan's segment is its header; its
+// entropy-coded data runs to the next marker that is neither stuffing nor a restart).
+std::vector<Segment> Segments(const std::vector<uint8_t>& jpeg) {
+    std::vector<Segment> segments;
+    for (size_t i = 2; i + 3 < jpeg.size() && jpeg[i] == 0xFF;) {
+        const uint8_t marker = jpeg[i + 1];
+        if (marker == 0xD9) {
+            break;
+        }
+        const size_t size = 2 + (size_t{jpeg[i + 2]} << 8 | jpeg[i + 3]);
+        segments.push_back({i, marker, size});
+        i += size;
+        if (marker == 0xDA) {
+            while (i + 1 < jpeg.size() && !(jpeg[i] == 0xFF && jpeg[i + 1] != 0 &&
+                                            (jpeg[i + 1] < 0xD0 || jpeg[i + 1] > 0xD7))) {
+                ++i;
+            }
+        }
+    }
+    return segments;
+}
+
+// Where scan number `scan` (from 0) begins in the segment list.
+size_t ScanSegment(const std::vector<Segment>& segments, int scan) {
+    int seen = 0;
+    for (size_t s = 0; s < segments.size(); ++s) {
+        if (segments[s].marker == 0xDA && seen++ == scan) {
+            return s;
+        }
+    }
+    throw std::invalid_argument("the file has fewer scans");
+}
+
+}  // namespace
+
+std::vector<uint8_t> WithBadScan(std::vector<uint8_t> jpeg, int scan) {
+    const std::vector<Segment> segments = Segments(jpeg);
+    const Segment& header = segments[ScanSegment(segments, scan)];
+    // Behind the marker, length, component count and two bytes per component.
+    const size_t spectral = header.offset + 5 + 2 * size_t{jpeg[header.offset + 4]};
+    jpeg[spectral] = 63;
+    jpeg[spectral + 1] = 0;
+    return jpeg;
+}
+
+std::vector<uint8_t> CutInsideTableAfterScan(std::vector<uint8_t> jpeg, int scan) {
+    const std::vector<Segment> segments = Segments(jpeg);
+    for (size_t s = ScanSegment(segments, scan) + 1; s < segments.size(); ++s) {
+        if (segments[s].marker == 0xC4) {
+            jpeg.resize(segments[s].offset + 5);
+            return jpeg;
+        }
+    }
+    throw std::invalid_argument("no Huffman table behind the scan");
+}
+
+std::vector<uint8_t> WithoutQuantizationTables(std::vector<uint8_t> jpeg) {
+    const std::vector<Segment> segments = Segments(jpeg);
+    bool found = false;
+    for (auto s = segments.rbegin(); s != segments.rend(); ++s) {
+        if (s->marker == 0xDB) {
+            jpeg.erase(jpeg.begin() + long(s->offset), jpeg.begin() + long(s->offset + s->size));
+            found = true;
+        }
+    }
+    if (!found) {
+        throw std::invalid_argument("no quantization table");
+    }
+    return jpeg;
+}
+
+std::vector<NamedJpeg> FailingBeforeTheFirstRow() {
+    const std::vector<uint8_t> progressive = EncodeJpeg(MakePattern(40, 30), {.progressive = true});
+    return {
+        {"bad-first-scan", WithBadScan(progressive, 0)},
+        {"bad-third-scan", WithBadScan(progressive, 2)},
+        {"cut-inside-huffman-table", CutInsideTableAfterScan(progressive, 0)},
+        {"no-quantization-table", WithoutQuantizationTables(EncodeJpeg(MakePattern(40, 30)))},
+        {"claiming-30000x30000", ClaimingFrameSize(EncodeJpeg(MakePattern(8, 8)), 30000, 30000)},
+    };
+}
+
 }  // namespace velmora::test

@@ -86,4 +86,22 @@ std::vector<uint8_t> ClaimingFrameSize(std::vector<uint8_t> jpeg, int width, int
 // the end marker: a decoder meets it only when it finishes decoding.
 std::vector<uint8_t> WithBadTableAfterScan(std::vector<uint8_t> jpeg);
 
+// Damage that the header survives but decoding meets before its first row: libjpeg refuses
+// the picture while it starts decoding, so not a single row comes out.
+// Scan number `scan` (from 0) made to end before it starts (spectral selection 63..0).
+std::vector<uint8_t> WithBadScan(std::vector<uint8_t> jpeg, int scan);
+// Cut just after the table class byte of the first Huffman table segment behind scan number
+// `scan`, as a download that stopped there: the rest reads as the source's end-of-data fill.
+std::vector<uint8_t> CutInsideTableAfterScan(std::vector<uint8_t> jpeg, int scan);
+// Without its quantization table segments.
+std::vector<uint8_t> WithoutQuantizationTables(std::vector<uint8_t> jpeg);
+
+struct NamedJpeg {
+    std::string name;
+    std::vector<uint8_t> bytes;
+};
+// One file of each such kind: progressive with a bad first and a bad third scan, cut inside a
+// Huffman table, baseline without quantization tables, and a tiny one claiming 30000 × 30000.
+std::vector<NamedJpeg> FailingBeforeTheFirstRow();
+
 }  // namespace velmora::test

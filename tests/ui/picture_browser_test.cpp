@@ -228,6 +228,29 @@ TEST_F(PictureBrowser, AFileThatIsNoJpegLeavesThePreviewAsItWas) {
     EXPECT_EQ(ui::ScrollBoxFrame->Lab_source->text(), caption);
 }
 
+// A file whose header reads but whose decoding fails before its first row fails like any
+// damaged file when the thumbnail first draws it: its error once, and the program goes on.
+TEST_F(PictureBrowser, AFileThatFailsBeforeItsFirstRowShowsItsErrorOnce) {
+    ui::TF_Velmora& w = Start();
+    for (const NamedJpeg& damaged : FailingBeforeTheFirstRow()) {
+        SCOPED_TRACE(damaged.name);
+        WriteBytes(File("p3.jpg"), damaged.bytes);
+        ClickRow(1);
+        w.cxImage1->repaint();
+        errors.texts.clear();
+
+        ClickRow(6);
+        for (int paint = 0; paint < 2; ++paint) {
+            w.cxImage1->repaint();
+            QCoreApplication::processEvents();
+        }
+        ASSERT_EQ(errors.texts.size(), 1);
+        EXPECT_TRUE(errors.texts[0].startsWith(QStringLiteral("JPEG error #")))
+            << errors.texts[0].toStdString();
+        EXPECT_EQ(Status(), QStringLiteral("选定 1 个图片"));
+    }
+}
+
 TEST_F(PictureBrowser, ARenamedEntryStaysListedAndLoadsByItsNewName) {
     Start();
     ui::TShellListView& list = List();

@@ -61,6 +61,10 @@ TEST(PicturePlacement, FitsCentresAndClipsAsTheRulesSay) {
          true,
          {-100, -50, 301, 201}},
         {"zero-height area", {100, 0}, {10, 10}, true, true, {50, 0, 0, 0}},
+        {"picture without width", {100, 100}, {0, 10}, true, true, {0, 0, 0, 0}},
+        {"picture without height", {100, 100}, {10, 0}, true, true, {0, 0, 0, 0}},
+        {"picture without area", {100, 100}, {0, 0}, true, true, {0, 0, 0, 0}},
+        {"picture without area at its own size", {100, 100}, {0, 0}, false, true, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PlacePicture(c.area, c.picture, c.stretch, c.center), c.expected) << c.name;
@@ -208,12 +212,14 @@ TEST(PictureView, DecodingErrorWhilePaintingIsReportedOnceAfterThePaint) {
     std::vector<std::string> reported;
     SetPaintErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
 
-    // Two components: the header loads, the decoding fails.
+    // Two components: the header loads, the decoding fails before its first row. Fitted, as
+    // the thumbnail is: the picture left without rows has no area to place.
     test::RawImage two{8, 8, 2, std::vector<uint8_t>(128, 100)};
     auto jpeg = std::make_unique<TJPEGImage>();
     jpeg->LoadPictureBytes(test::EncodeJpeg(two, {.model = test::ColorModel::kTwoComponents}));
     TcxImage view;
     view.resize(20, 20);
+    view.Properties().SetStretch(true);
     view.Picture().SetGraphic(std::move(jpeg));
 
     EXPECT_NO_THROW(view.grab());
@@ -222,6 +228,8 @@ TEST(PictureView, DecodingErrorWhilePaintingIsReportedOnceAfterThePaint) {
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].rfind("JPEG error #", 0), 0u) << reported[0];
 
+    EXPECT_TRUE(view.Picture().Empty());
+    EXPECT_TRUE(view.PictureRect().isEmpty());
     EXPECT_NO_THROW(view.grab());
     QCoreApplication::processEvents();
     EXPECT_EQ(reported.size(), 1u);
