@@ -1,15 +1,10 @@
-// What the preview benchmarks share: the processor-time clock and the core's own encode and
-// decode through a memory stream, so that both time the same steps.
+// What the preview benchmarks share: the clocks and the median.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
 #include <vector>
-
-#include "core/bitmap.h"
-#include "core/jpeg_image.h"
-#include "core/stream.h"
 
 namespace velmora::bench {
 
@@ -21,25 +16,17 @@ inline double Now() {
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
+// Wall-clock time in milliseconds, for work spread over several threads.
+inline double WallNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// The core alone, first half: the pixels encoded at the quality into the (empty) stream.
-inline void CoreEncode(TJPEGImage& picture, const TBitmap& pixels, int quality,
-                       TMemoryStream& stream) {
-    picture.CopyPicture(pixels);
-    picture.SetQuality(static_cast<uint8_t>(quality));
-    picture.SavePictureStream(stream);
-}
-
-// Second half: the stream loaded again from its start and decoded.
-inline const TBitmap& CoreDecode(TJPEGImage& picture, TMemoryStream& stream) {
-    stream.SetPosition(0);
-    picture.LoadPictureStream(stream);
-    return picture.Pixels();
 }
 
 }  // namespace velmora::bench

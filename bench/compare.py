@@ -21,6 +21,12 @@ the measurements above the machine's other work.
 "One core" runs pinned to one processor with the peers' threading turned off; "two cores" lets
 each converter use both processors in its default way (Velmora and the floor: two files at a
 time; ImageMagick and libvips: their own threads; the djpeg/cjpeg pipeline: its processes).
+"One file at a time" converts each kind of file (baseline, grayscale, progressive) one file
+after another, as the batch in the window and velmora-convert -j 1 do, with the second core free
+for the conversion's stages, against the one-core floor of the same files; it also shows the
+stages run on one thread (the conversion before it became a pipeline) and velmora-convert
+without huge pages, and checks that the outputs are the same bytes. The preview figures time
+one compression-slider step at quality 75 and 98.
 Outputs go to a memory file system when there is one, so disks play no part.
 """
 import os
@@ -37,6 +43,7 @@ BUILD = os.environ.get("VELMORA_BUILD_DIR", os.path.join(TOP, "build"))
 FLOOR = os.path.join(BUILD, "bench", "velmora-bench-floor")
 CORE = os.path.join(BUILD, "bench", "velmora-bench-convert")
 PREVIEW = os.path.join(BUILD, "bench", "velmora-bench-preview")
+PREVIEW_GUI = os.path.join(BUILD, "bench", "velmora-bench-preview-gui")
 CLI = os.path.join(BUILD, "cli", "velmora-convert")
 CONVERT = "/usr/bin/convert"  # the real ImageMagick, whatever else is on PATH
 PYTHON = "/usr/bin/python3"  # Debian's, with Pillow
@@ -306,6 +313,63 @@ def print_identity(outputs):
             print(f"  {title:48} {', '.join(verdicts)}")
 
 
+KINDS = (("baseline", lambda s: not s.progressive and not s.gray),
+         ("grayscale", lambda s: s.gray),
+         ("progressive", lambda s: s.progressive))
+
+
+def one_file_at_a_time(sources, scratch):
+    """One file after another, as the batch in the window and velmora-convert -j 1 convert:
+    each kind of file on its own, against the floor pinned to one core (the "one core" floor),
+    with the second core free for the conversion's stages. "stages on one thread" is the
+    conversion as it ran before its stages became a pipeline; "without huge pages" is
+    velmora-convert with the C library's huge pages for malloc turned off."""
+    print("\nOne file at a time, the second core free (x floor: against the one-core floor of "
+          "the same files)")
+    variants = [
+        ("floor", "in-process libjpeg-turbo loop, one core",
+         lambda group, out, r: floor_jobs(group, out, r, 1)[0], True, {}),
+        ("one-file-cli", "velmora-convert -j 1",
+         lambda group, out, r: cli_jobs(group, out, r, 1)[0], False, {}),
+        ("one-file-core", "Velmora core -j 1 (the batch's CompressFile)",
+         lambda group, out, r: core_jobs(group, out, r, 1)[0], False, {}),
+        ("one-file-one-thread", "Velmora core, stages on one thread",
+         lambda group, out, r: core_jobs(group, out, r, 1, "--one-thread")[0], False, {}),
+        ("one-file-no-huge", "velmora-convert -j 1 without huge pages",
+         lambda group, out, r: cli_jobs(group, out, r, 1)[0], False,
+         {"GLIBC_TUNABLES": "glibc.malloc.hugetlb=0"}),
+    ]
+    print(f"  {'files':12} {'r':>3}  {'converter':46} {'MP/s':>7} {'x floor':>8} "
+          f"{'x one thread':>13}")
+    for kind, wanted in KINDS:
+        group = [s for s in sources if wanted(s)]
+        if not group:
+            continue
+        megapixels = sum(s.megapixels for s in group)
+        for r in RESIZES:
+            walls = {}
+            for repetition in range(REPEAT):
+                for key, _, jobs, pinned, extra in variants:
+                    out = os.path.join(scratch, f"{key}-{kind}-{r}")
+                    clear(out)
+                    env = dict(os.environ)
+                    env.update(extra)
+                    commands = jobs(group, out, r)
+                    if pinned:
+                        commands = [["taskset", "-c", "0"] + argv for argv in commands]
+                    wall, _, _ = run(commands, 1, env)
+                    walls[key] = min(walls.get(key, wall), wall)
+            for key, title, _, _, _ in variants:
+                print(f"  {kind:12} {r:3}  {title:46} {megapixels / walls[key]:7.1f} "
+                      f"{walls['floor'] / walls[key]:8.2f} "
+                      f"{walls['one-file-one-thread'] / walls[key]:13.2f}")
+            one = os.path.join(scratch, f"one-file-one-thread-{kind}-{r}")
+            verdicts = ["identical" if same_outputs(os.path.join(scratch, f"{key}-{kind}-{r}"), one)
+                        else "DIFFERENT" for key in ("one-file-cli", "one-file-core")]
+            print(f"  {kind:12} {r:3}  bytes against stages on one thread: velmora-convert "
+                  f"{verdicts[0]}, core {verdicts[1]}")
+
+
 def single_file_memory(sources, scratch):
     print("\nPeak memory of one process converting one file (MiB; decoded size = 3 bytes a pixel)")
     tools = [("floor", floor_jobs), ("core", core_jobs), ("velmora-convert", cli_jobs)]
@@ -326,12 +390,19 @@ def single_file_memory(sources, scratch):
 
 
 def preview_step(sources):
+    """One compression-slider step at quality 75 and at 98: the core's half (the stages), and
+    the real preview frame with both previews and the repaint when the program is built."""
     picked = [s for s in sources if s.megapixels > 20 and not s.progressive and not s.gray]
-    if picked:
-        print()
-        sys.stdout.flush()
-        os.spawnv(os.P_WAIT, PREVIEW, [PREVIEW, "-c", str(COMPRESS), "-r", str(min(RESIZES)),
-                                       "-n", "5", picked[0].path])
+    if not picked:
+        return
+    for compress in (COMPRESS, 2):
+        for tool in (PREVIEW, PREVIEW_GUI):
+            if not os.path.exists(tool):
+                continue
+            print()
+            sys.stdout.flush()
+            os.spawnv(os.P_WAIT, tool, [tool, "-c", str(compress), "-r", str(min(RESIZES)),
+                                        "-n", "5", picked[0].path])
 
 
 def raise_priority(level):
@@ -363,6 +434,7 @@ def main():
               f"load average {os.getloadavg()[0]:.2f} at the start")
         rows, results, outputs = measure(sources, scratch)
         print_table(rows, results, megapixels)
+        one_file_at_a_time(sources, scratch)
         print_identity(outputs)
         single_file_memory(sources, scratch)
         preview_step(sources)

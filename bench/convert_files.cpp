@@ -1,8 +1,10 @@
 // Converts files with the core's CompressFile the way a batch does, on N threads that each
 // take the next file (at most N files in flight). With --frame-by-frame it converts through
-// the whole-picture reference path instead, to show what streaming saves.
+// the whole-picture reference path instead, to show what streaming saves; with --one-thread
+// it runs the conversion's stages one after another on the file's own thread, as they ran
+// before they became a pipeline.
 //
-//     velmora-bench-convert -c C -r R [-j N] [--frame-by-frame] -o DIR FILE...
+//     velmora-bench-convert -c C -r R [-j N] [--frame-by-frame | --one-thread] -o DIR FILE...
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -19,12 +21,15 @@
 int main(int argc, char** argv) {
     int compress = 25, resize = 100, jobs = 1;
     bool frameByFrame = false;
+    bool oneThread = false;
     std::string outputDirectory;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--frame-by-frame") {
             frameByFrame = true;
+        } else if (arg == "--one-thread") {
+            oneThread = true;
         } else if (arg == "-o" && i + 1 < argc) {
             outputDirectory = argv[++i];
         } else if ((arg == "-c" || arg == "-r" || arg == "-j") && i + 1 < argc) {
@@ -36,8 +41,8 @@ int main(int argc, char** argv) {
     }
     if (outputDirectory.empty() || files.empty() || jobs < 1) {
         std::fprintf(stderr,
-                     "usage: velmora-bench-convert -c C -r R [-j N] [--frame-by-frame] -o DIR "
-                     "FILE...\n");
+                     "usage: velmora-bench-convert -c C -r R [-j N] [--frame-by-frame | "
+                     "--one-thread] -o DIR FILE...\n");
         return 2;
     }
     std::atomic<bool> failed{false};
@@ -53,6 +58,12 @@ int main(int argc, char** argv) {
                     velmora::ReadWholeFile(files[i]),
                     {velmora::CompressPercent(compress), velmora::ResizePercent(resize)});
                 velmora::WriteFileReplacing(output, bytes.data(), bytes.size());
+            } else if (oneThread) {
+                const auto bytes = velmora::CompressBytes(
+                    velmora::ReadWholeFile(files[i]),
+                    {velmora::CompressPercent(compress), velmora::ResizePercent(resize)},
+                    velmora::TMetadataKept::kOrientationAndProfile, velmora::TStageThreads::kOne);
+                velmora::WriteConversion(files[i], output, bytes);
             } else {
                 velmora::CompressFile(
                     files[i], output,

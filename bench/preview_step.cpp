@@ -1,8 +1,8 @@
 // The core half of one compression-slider move in the preview: the shown picture encoded at
-// the quality into a memory stream, loaded and decoded again, and scaled to the resize percent;
-// timed next to libjpeg-turbo's own encode and decode of the same pixels with the same profile.
-// Times are the process's processor time, which other work on the machine disturbs far less
-// than wall-clock time (the work is single-threaded, so on an idle machine they agree).
+// the quality and decoded again through the conversion's stages (two threads when a core is
+// free), and scaled to the resize percent; timed next to libjpeg-turbo's own encode and decode
+// of the same pixels with the same profile on one thread. Times are wall-clock, since the
+// stages may use two processors.
 //
 //     velmora-bench-preview [-c C] [-r R] [-n REPETITIONS] FILE
 #include <cstdio>
@@ -15,17 +15,15 @@
 
 #include "bench_common.h"
 #include "core/bitmap.h"
+#include "core/conversion_stages.h"
 #include "core/jpeg_image.h"
 #include "core/pixel_allocator.h"
 #include "core/resize.h"
-#include "core/stream.h"
 
 namespace {
 
-using velmora::bench::CoreDecode;
-using velmora::bench::CoreEncode;
 using velmora::bench::Median;
-using velmora::bench::Now;
+using velmora::bench::WallNow;
 
 // libjpeg-turbo alone: the bitmap's rows encoded with the floating-point DCT into memory.
 std::vector<unsigned char> CodecEncode(const velmora::TBitmap& bitmap, int quality) {
@@ -105,44 +103,39 @@ int main(int argc, char** argv) try {
     const velmora::TBitmap source = loaded.Pixels();  // the source pane's picture
     const int quality = 100 - compress;
 
-    std::vector<double> encode, decode, scale, codecEncode, codecDecode;
+    std::vector<double> step, scale, codecEncode, codecDecode;
     // One round more than recorded: the first one meets the heap and the page tables cold.
     for (int i = 0; i <= repetitions; ++i) {
-        const auto t0 = Now();
-        velmora::TJPEGImage picture;
-        velmora::TMemoryStream stream;
-        CoreEncode(picture, source, quality, stream);
-        const auto t1 = Now();
-        velmora::TBitmap shown;
-        shown.CopyPicture(CoreDecode(picture, stream));
-        const auto t2 = Now();
+        const auto t0 = WallNow();
+        const velmora::TBitmap shown = velmora::EncodeAndDecode(
+            source, quality, velmora::TJPEGImage::DefaultDecodeDepth(), [](uint64_t) {});
+        const auto t1 = WallNow();
         velmora::TBitmap target;
         target.SetWidth(velmora::PercentSize(shown.Width(), resize));
         target.SetHeight(velmora::PercentSize(shown.Height(), resize));
         velmora::StretchToBitmap(target, shown);
-        const auto t3 = Now();
+        const auto t2 = WallNow();
         const auto bytes = CodecEncode(source, quality);
-        const auto t4 = Now();
+        const auto t3 = WallNow();
         const auto frame = CodecDecode(bytes);
-        const auto t5 = Now();
+        const auto t4 = WallNow();
         if (i == 0) {
             continue;
         }
-        encode.push_back(t1 - t0);
-        decode.push_back(t2 - t1);
-        scale.push_back(t3 - t2);
-        codecEncode.push_back(t4 - t3);
-        codecDecode.push_back(t5 - t4);
+        step.push_back(t1 - t0);
+        scale.push_back(t2 - t1);
+        codecEncode.push_back(t3 - t2);
+        codecDecode.push_back(t4 - t3);
     }
-    const double ours = Median(encode) + Median(decode);
+    const double ours = Median(step);
     const double codec = Median(codecEncode) + Median(codecDecode);
-    std::printf("preview step on %d x %d, quality %d, resize %d%% (median of %d, processor ms)\n",
+    std::printf("preview step on %d x %d, quality %d, resize %d%% (median of %d, wall ms)\n",
                 source.Width(), source.Height(), quality, resize, repetitions);
-    std::printf("  velmora encode %7.1f  decode %7.1f  scale %6.1f  total %7.1f\n", Median(encode),
-                Median(decode), Median(scale), ours + Median(scale));
-    std::printf("  libjpeg encode %7.1f  decode %7.1f                total %7.1f\n",
-                Median(codecEncode), Median(codecDecode), codec);
-    std::printf("  encode + decode against libjpeg's own: %.2f\n", codec / ours);
+    std::printf("  velmora encode + decode %7.1f  scale %6.1f  total %7.1f\n", ours, Median(scale),
+                ours + Median(scale));
+    std::printf("  libjpeg encode %7.1f  decode %7.1f         total %7.1f\n", Median(codecEncode),
+                Median(codecDecode), codec);
+    std::printf("  encode + decode against libjpeg's own on one thread: %.2f\n", ours / codec);
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-bench-preview: %s\n", error.what());

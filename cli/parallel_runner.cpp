@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/helper_thread.h"
+
 namespace velmora::cli {
 
 namespace {
@@ -48,6 +50,9 @@ void RunInParallel(size_t count, unsigned threads, const std::function<void(size
                    const std::function<void(size_t)>& report) {
     OrderedRun run(count, work, report);
     const size_t threadCount = std::min<size_t>(std::max(threads, 1u), count);
+    // With several files in flight the cores are theirs: no conversion takes a second thread
+    // for its stages while the others run. Counted beside each conversion's own core.
+    const ConversionSlot others(static_cast<unsigned>(threadCount - 1));
     std::vector<std::jthread> pool;
     for (size_t i = 1; i < threadCount; ++i) {
         try {

@@ -18,12 +18,19 @@ constexpr uint64_t kMaxRowSpan = UINT32_MAX / 255;
 // 2^63, the divider's bound.
 constexpr uint64_t kMaxArea = (uint64_t{1} << 55) - 1;
 
+// The processor's version is picked by a resolver that the dynamic loader runs before any
+// sanitizer runtime is ready; under ThreadSanitizer its instrumented code crashes the program
+// at start, so such builds keep the plain version.
+#if defined(__SANITIZE_THREAD__)
+#define VELMORA_AVX2_CLONES
+#else
+#define VELMORA_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 // sums (+)= weight × source over n values. Built also for AVX2, which widens and multiplies
 // eight values at a time; the processor picks the version when the program starts.
-__attribute__((target_clones("avx2", "default"))) void AddWeightedRow(const uint8_t* source,
-                                                                      uint32_t weight,
-                                                                      uint32_t* sums, size_t n,
-                                                                      bool fresh) {
+VELMORA_AVX2_CLONES void AddWeightedRow(const uint8_t* source, uint32_t weight, uint32_t* sums,
+                                        size_t n, bool fresh) {
     if (fresh) {
         for (size_t i = 0; i < n; ++i) {
             sums[i] = weight * source[i];

@@ -4,7 +4,7 @@ namespace velmora {
 
 uint8_t* ByteChannel::NewChunk() {
     // Allocated outside the lock: the reader never waits for the allocator.
-    auto bytes = std::make_unique<uint8_t[]>(kChunkBytes);
+    auto bytes = std::make_unique_for_overwrite<uint8_t[]>(kChunkBytes);
     uint8_t* data = bytes.get();
     const std::lock_guard lock(mutex_);
     chunks_.push_back({std::move(bytes), 0, false});

@@ -176,8 +176,8 @@ void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperT
     }
 }
 
-std::vector<uint8_t> ConvertAtFullSize(std::vector<uint8_t> source, const TConversionStages& s,
-                                       HelperThread* helper) {
+std::vector<uint8_t> ConvertAtFullSize(const std::vector<uint8_t>& source,
+                                       const TConversionStages& s, HelperThread* helper) {
     DecodedRows rows(source, s.depth, s.kept);
     std::vector<uint8_t> output;
     jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), s.percents.Quality(),
@@ -210,7 +210,7 @@ std::vector<uint8_t> ConvertResizedOnOneThread(std::vector<uint8_t> source,
 // Decoding the source and encoding at the quality on the helper ‖ decoding those bytes as they
 // come, shrinking and encoding at 90 here. The helper's error comes first: in order, its
 // stages end before the second decoding begins.
-std::vector<uint8_t> ConvertResizedOnTwoThreads(std::vector<uint8_t> source,
+std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& source,
                                                 const TConversionStages& s, int width, int height,
                                                 HelperThread& helper) {
     ByteChannel channel;
@@ -259,7 +259,7 @@ std::vector<uint8_t> RunConversionStages(std::vector<uint8_t> source,
     const int resizePercent = stages.percents.Resize();
     if (!stages.percents.Resizes()) {
         const bool two = TakeHelper(helper, stages.threads);
-        return ConvertAtFullSize(std::move(source), stages, two ? &helper : nullptr);
+        return ConvertAtFullSize(source, stages, two ? &helper : nullptr);
     }
     int width = 0;
     int height = 0;
@@ -279,7 +279,7 @@ std::vector<uint8_t> RunConversionStages(std::vector<uint8_t> source,
         return {};
     }
     if (TakeHelper(helper, stages.threads)) {
-        return ConvertResizedOnTwoThreads(std::move(source), stages, width, height, helper);
+        return ConvertResizedOnTwoThreads(source, stages, width, height, helper);
     }
     return ConvertResizedOnOneThread(std::move(source), stages, width, height);
 }

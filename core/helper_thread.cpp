@@ -1,5 +1,8 @@
 #include "helper_thread.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <utility>
@@ -10,19 +13,28 @@ namespace {
 
 std::atomic<unsigned> coresInUse{0};
 
+// The processors this process may run on (a process pinned to one has one core, whatever the
+// machine has), read once.
 unsigned Cores() {
-    static const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+    static const unsigned cores = [] {
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
+            return static_cast<unsigned>(std::max(CPU_COUNT(&allowed), 1));
+        }
+        return std::max(std::thread::hardware_concurrency(), 1u);
+    }();
     return cores;
 }
 
 }  // namespace
 
-ConversionSlot::ConversionSlot() {
-    ++coresInUse;
+ConversionSlot::ConversionSlot(unsigned cores) : cores_(cores) {
+    coresInUse += cores_;
 }
 
 ConversionSlot::~ConversionSlot() {
-    --coresInUse;
+    coresInUse -= cores_;
 }
 
 HelperThread::~HelperThread() {

@@ -12,13 +12,18 @@
 
 namespace velmora {
 
-// Counts the calling conversion for as long as it lives.
+// Counts cores as busy for as long as it lives: one for a conversion running on the calling
+// thread, or as many as a runner of several conversions at once will keep busy (so that the
+// first of them does not take a helper before the others have begun).
 class ConversionSlot {
   public:
-    ConversionSlot();
+    explicit ConversionSlot(unsigned cores = 1);
     ~ConversionSlot();
     ConversionSlot(const ConversionSlot&) = delete;
     ConversionSlot& operator=(const ConversionSlot&) = delete;
+
+  private:
+    unsigned cores_;
 };
 
 class HelperThread {

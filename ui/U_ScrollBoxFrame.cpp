@@ -7,9 +7,12 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cstdint>
+#include <optional>
 
 #include "GroupBox.h"
 #include "Splitter.h"
+#include "browser/WaitCursor.h"
 #include "core/bitmap.h"
 #include "core/compress_file.h"
 #include "core/conversion_stages.h"
@@ -31,6 +34,15 @@ constexpr int kBarPanelHeight = 58;
 constexpr int kLabelHeight = 12;
 constexpr int kSplitterWidth = TSplitter::kWidth;
 constexpr int kPaneMinimum = 30;
+// Pictures from which a slider step takes more than about a tenth of a second, and so shows
+// the wait pointer: a compression step encodes and decodes the whole picture (some 4 ns a
+// pixel on two cores), a resize step only shrinks it.
+constexpr int64_t kSlowCompressStepPixels = int64_t{4} << 20;
+constexpr int64_t kSlowResizeStepPixels = int64_t{24} << 20;
+
+bool SlowStep(const TPicture& picture, int64_t slowPixels) {
+    return int64_t{picture.Width()} * picture.Height() >= slowPixels;
+}
 
 QVBoxLayout* StackLayout(QWidget* parent) {
     auto* layout = new QVBoxLayout(parent);
@@ -230,11 +242,19 @@ void TScrollBoxFrame::SyncVertScroll(TPicScrollBox* box) {
 }
 
 void TScrollBoxFrame::TrkAngleChange() {
+    const std::optional<TWaitCursor> wait =
+        SlowStep(SourceBox->cxImage->Picture(), kSlowCompressStepPixels)
+            ? std::make_optional<TWaitCursor>()
+            : std::nullopt;
     UpdateCompressPreview();
     UpdateResizePreview();
 }
 
 void TScrollBoxFrame::RzTrackBar1Change() {
+    const std::optional<TWaitCursor> wait =
+        SlowStep(DestBox->cxImage->Picture(), kSlowResizeStepPixels)
+            ? std::make_optional<TWaitCursor>()
+            : std::nullopt;
     UpdateResizePreview();
 }
 

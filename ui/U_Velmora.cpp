@@ -25,6 +25,7 @@
 #include "browser/PictureFiles.h"
 #include "browser/ShellListView.h"
 #include "browser/ShellTreeView.h"
+#include "browser/WaitCursor.h"
 #include "core/file_io.h"
 #include "core/first_start.h"
 #include "core/ini_file.h"
@@ -235,6 +236,7 @@ void TF_Velmora::ShellListView1DblClick(TShellListView*) {
         return;
     }
     const std::string path = ShellListView1->EntryPath(first);
+    const TWaitCursor wait;
     // Loaded as JPEG whatever the extension; decoding happens on the first Pixels(), so a
     // picture that cannot be decoded changes nothing.
     TJPEGImage picture;

@@ -111,9 +111,9 @@ TEST(RowBlocks, ReaderThatStopsReleasesAWaitingWriter) {
 TEST(RowBlocks, ReaderGetsTheLastShortBlockThenTheEnd) {
     RowBlocks blocks(3, 4, kBlocksInRing);
     std::thread writer([&] {
-        std::memset(blocks.FreeBlock(), 1, 3 * 4);
+        std::memset(blocks.FreeBlock(), 1, size_t{3 * 4});
         blocks.Hand(4);
-        std::memset(blocks.FreeBlock(), 2, 3 * 1);
+        std::memset(blocks.FreeBlock(), 2, size_t{3});
         blocks.Hand(1);
         blocks.Close();
     });
@@ -192,7 +192,7 @@ TEST(EncodeAndDecode, TwoThreadsGiveThePixelsAndSizeOfOne) {
         ASSERT_EQ(two.Width(), one.Width());
         ASSERT_EQ(two.Height(), one.Height());
         for (int y = 0; y < one.Height(); ++y) {
-            ASSERT_EQ(std::memcmp(two.ScanLine(y), one.ScanLine(y), 1600 * 3), 0)
+            ASSERT_EQ(std::memcmp(two.ScanLine(y), one.ScanLine(y), size_t{1600} * 3), 0)
                 << "quality " << quality << ", row " << y;
         }
     }
