@@ -24,8 +24,8 @@ time; ImageMagick and libvips: their own threads; the djpeg/cjpeg pipeline: its 
 "One file at a time" converts each kind of file (baseline, grayscale, progressive) one file
 after another, as the batch in the window and velmora-convert -j 1 do, with the second core free
 for the conversion's stages, against the one-core floor of the same files; it also shows the
-stages run on one thread (the conversion before it became a pipeline) and velmora-convert
-without huge pages, and checks that the outputs are the same bytes. The preview figures time
+stages run on one thread (the conversion before it became a pipeline), and checks that the
+outputs are the same bytes. The preview figures time
 one compression-slider step at quality 75 and 98.
 Outputs go to a memory file system when there is one, so disks play no part.
 """
@@ -322,8 +322,7 @@ def one_file_at_a_time(sources, scratch):
     """One file after another, as the batch in the window and velmora-convert -j 1 convert:
     each kind of file on its own, against the floor pinned to one core (the "one core" floor),
     with the second core free for the conversion's stages. "stages on one thread" is the
-    conversion as it ran before its stages became a pipeline; "without huge pages" is
-    velmora-convert with the C library's huge pages for malloc turned off."""
+    conversion as it ran before its stages became a pipeline."""
     print("\nOne file at a time, the second core free (x floor: against the one-core floor of "
           "the same files)")
     variants = [
@@ -335,9 +334,6 @@ def one_file_at_a_time(sources, scratch):
          lambda group, out, r: core_jobs(group, out, r, 1)[0], False, {}),
         ("one-file-one-thread", "Velmora core, stages on one thread",
          lambda group, out, r: core_jobs(group, out, r, 1, "--one-thread")[0], False, {}),
-        ("one-file-no-huge", "velmora-convert -j 1 without huge pages",
-         lambda group, out, r: cli_jobs(group, out, r, 1)[0], False,
-         {"GLIBC_TUNABLES": "glibc.malloc.hugetlb=0"}),
     ]
     print(f"  {'files':12} {'r':>3}  {'converter':46} {'MP/s':>7} {'x floor':>8} "
           f"{'x one thread':>13}")

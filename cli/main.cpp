@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/huge_pages.h"
 #include "cli/program.h"
 
 int main(int argc, char* argv[]) {
-    velmora::cli::RestartWithHugePages(argv);
     try {
         return velmora::cli::RunProgram({argv + 1, argv + argc});
     } catch (const std::bad_alloc&) {
