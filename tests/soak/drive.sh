@@ -191,7 +191,8 @@ main_action() {
         pick splitter1 splitter2 panes
         rnd 500
         case $PICK in
-        splitter1) drag 207 300 $((100 + R)) 300 ;;
+        # The left panel stays narrower than 250, where the soak clicks the file list.
+        splitter1) drag 207 300 $((165 + R % 80)) 300 ;;
         splitter2) drag 500 214 500 $((80 + R * 2 / 3)) ;;
         panes) drag 503 430 $((220 + R)) 430 ;;
         esac
