@@ -18,16 +18,22 @@ MemorySource& SourceOf(j_decompress_ptr cinfo) {
 
 void InitSource(j_decompress_ptr) {}
 
+// Past the end of the data both sources hand libjpeg an end-of-image marker, with a warning,
+// so that a cut file decodes what it holds.
+boolean PointAtEndOfImage(j_decompress_ptr cinfo) {
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    cinfo->src->next_input_byte = kEndOfImage;
+    cinfo->src->bytes_in_buffer = sizeof kEndOfImage;
+    return TRUE;
+}
+
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
     MemorySource& source = SourceOf(cinfo);
     if (source.offset >= source.size) {
         if (source.size == 0) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         }
-        WARNMS(cinfo, JWRN_JPEG_EOF);
-        source.pub.next_input_byte = kEndOfImage;
-        source.pub.bytes_in_buffer = sizeof kEndOfImage;
-        return TRUE;
+        return PointAtEndOfImage(cinfo);
     }
     const size_t n = std::min(kChunk, source.size - source.offset);
     source.pub.next_input_byte = source.data + source.offset;
@@ -36,18 +42,19 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     return TRUE;
 }
 
+// Skips through whichever source is attached, refilling it with its own fill function.
 void SkipInputData(j_decompress_ptr cinfo, long count) {
     if (count <= 0) {
         return;
     }
-    MemorySource& source = SourceOf(cinfo);
+    jpeg_source_mgr& source = *cinfo->src;
     size_t remaining = static_cast<size_t>(count);
-    while (remaining > source.pub.bytes_in_buffer) {
-        remaining -= source.pub.bytes_in_buffer;
-        FillInputBuffer(cinfo);
+    while (remaining > source.bytes_in_buffer) {
+        remaining -= source.bytes_in_buffer;
+        source.fill_input_buffer(cinfo);
     }
-    source.pub.next_input_byte += remaining;
-    source.pub.bytes_in_buffer -= remaining;
+    source.next_input_byte += remaining;
+    source.bytes_in_buffer -= remaining;
 }
 
 void TermSource(j_decompress_ptr) {}
@@ -109,29 +116,12 @@ boolean FillFromChannel(j_decompress_ptr cinfo) {
         if (!source.anyData) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         }
-        WARNMS(cinfo, JWRN_JPEG_EOF);
-        source.pub.next_input_byte = kEndOfImage;
-        source.pub.bytes_in_buffer = sizeof kEndOfImage;
-        return TRUE;
+        return PointAtEndOfImage(cinfo);
     }
     source.anyData = true;
     source.pub.next_input_byte = data;
     source.pub.bytes_in_buffer = size;
     return TRUE;
-}
-
-void SkipFromChannel(j_decompress_ptr cinfo, long count) {
-    if (count <= 0) {
-        return;
-    }
-    ChannelSource& source = ChannelSourceOf(cinfo);
-    size_t remaining = static_cast<size_t>(count);
-    while (remaining > source.pub.bytes_in_buffer) {
-        remaining -= source.pub.bytes_in_buffer;
-        FillFromChannel(cinfo);
-    }
-    source.pub.next_input_byte += remaining;
-    source.pub.bytes_in_buffer -= remaining;
 }
 
 ChannelDestination& ChannelDestinationOf(j_compress_ptr cinfo) {
@@ -170,20 +160,26 @@ void TermChannelDestination(j_compress_ptr cinfo) {
     destination.pub.free_in_buffer = 0;
 }
 
+// The parts of a source manager both sources share; fill is what tells them apart.
+void AttachSource(jpeg_decompress_struct& cinfo, jpeg_source_mgr& source,
+                  boolean (*fill)(j_decompress_ptr)) {
+    source.init_source = InitSource;
+    source.fill_input_buffer = fill;
+    source.skip_input_data = SkipInputData;
+    source.resync_to_restart = jpeg_resync_to_restart;
+    source.term_source = TermSource;
+    source.next_input_byte = nullptr;
+    source.bytes_in_buffer = 0;
+    cinfo.src = &source;
+}
+
 }  // namespace
 
 void AttachChannelSource(jpeg_decompress_struct& cinfo, ChannelSource& source,
                          ByteChannel& channel) {
-    source.pub.init_source = InitSource;
-    source.pub.fill_input_buffer = FillFromChannel;
-    source.pub.skip_input_data = SkipFromChannel;
-    source.pub.resync_to_restart = jpeg_resync_to_restart;
-    source.pub.term_source = TermSource;
-    source.pub.next_input_byte = nullptr;
-    source.pub.bytes_in_buffer = 0;
     source.channel = &channel;
     source.anyData = false;
-    cinfo.src = &source.pub;
+    AttachSource(cinfo, source.pub, FillFromChannel);
 }
 
 void AttachChannelDestination(jpeg_compress_struct& cinfo, ChannelDestination& destination,
@@ -197,17 +193,10 @@ void AttachChannelDestination(jpeg_compress_struct& cinfo, ChannelDestination& d
 
 void AttachMemorySource(jpeg_decompress_struct& cinfo, MemorySource& source, const uint8_t* data,
                         size_t size) {
-    source.pub.init_source = InitSource;
-    source.pub.fill_input_buffer = FillInputBuffer;
-    source.pub.skip_input_data = SkipInputData;
-    source.pub.resync_to_restart = jpeg_resync_to_restart;
-    source.pub.term_source = TermSource;
-    source.pub.next_input_byte = nullptr;
-    source.pub.bytes_in_buffer = 0;
     source.data = data;
     source.size = size;
     source.offset = 0;
-    cinfo.src = &source.pub;
+    AttachSource(cinfo, source.pub, FillInputBuffer);
 }
 
 void AttachMemoryDestination(jpeg_compress_struct& cinfo, MemoryDestination& destination,
