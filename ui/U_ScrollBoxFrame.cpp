@@ -40,8 +40,12 @@ constexpr int kPaneMinimum = 30;
 constexpr int64_t kSlowCompressStepPixels = int64_t{4} << 20;
 constexpr int64_t kSlowResizeStepPixels = int64_t{24} << 20;
 
-bool SlowStep(const TPicture& picture, int64_t slowPixels) {
-    return int64_t{picture.Width()} * picture.Height() >= slowPixels;
+// The wait pointer for the rest of a step on the picture, when the picture makes it slow.
+std::optional<TWaitCursor> WaitCursorForStep(const TPicture& picture, int64_t slowPixels) {
+    if (int64_t{picture.Width()} * picture.Height() < slowPixels) {
+        return std::nullopt;
+    }
+    return std::make_optional<TWaitCursor>();
 }
 
 QVBoxLayout* StackLayout(QWidget* parent) {
@@ -243,18 +247,14 @@ void TScrollBoxFrame::SyncVertScroll(TPicScrollBox* box) {
 
 void TScrollBoxFrame::TrkAngleChange() {
     const std::optional<TWaitCursor> wait =
-        SlowStep(SourceBox->cxImage->Picture(), kSlowCompressStepPixels)
-            ? std::make_optional<TWaitCursor>()
-            : std::nullopt;
+        WaitCursorForStep(SourceBox->cxImage->Picture(), kSlowCompressStepPixels);
     UpdateCompressPreview();
     UpdateResizePreview();
 }
 
 void TScrollBoxFrame::RzTrackBar1Change() {
     const std::optional<TWaitCursor> wait =
-        SlowStep(DestBox->cxImage->Picture(), kSlowResizeStepPixels)
-            ? std::make_optional<TWaitCursor>()
-            : std::nullopt;
+        WaitCursorForStep(DestBox->cxImage->Picture(), kSlowResizeStepPixels);
     UpdateResizePreview();
 }
 

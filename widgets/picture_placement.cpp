@@ -15,7 +15,7 @@ QRect PlacePicture(QSize area, QSize picture, bool stretch, bool center) {
     int64_t w = pw;
     int64_t h = ph;
     if (stretch) {
-        // Compared as floating-point quotients.
+        // Compared as floating-point quotients, so a zero-height area counts as infinitely wide.
         if (static_cast<double>(cw) / ch >= static_cast<double>(pw) / ph) {
             h = ch;
             w = ch * pw / ph;

@@ -1,4 +1,5 @@
-// The wait pointer for the duration of a scope (folder enumerations).
+// The wait pointer for the duration of a scope (folder enumerations, picture loads, long
+// preview steps).
 #pragma once
 
 #include <QApplication>
