@@ -111,7 +111,7 @@ TEST(RowBlocks, ReaderThatStopsReleasesAWaitingWriter) {
 TEST(RowBlocks, ReaderGetsTheLastShortBlockThenTheEnd) {
     RowBlocks blocks(3, 4, kBlocksInRing);
     std::thread writer([&] {
-        std::memset(blocks.FreeBlock(), 1, size_t{3 * 4});
+        std::memset(blocks.FreeBlock(), 1, size_t{3} * 4);
         blocks.Hand(4);
         std::memset(blocks.FreeBlock(), 2, size_t{3});
         blocks.Hand(1);
