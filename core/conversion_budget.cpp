@@ -13,6 +13,7 @@
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
 #include "resize.h"
+#include "row_blocks.h"
 
 namespace velmora {
 
@@ -130,8 +131,15 @@ size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
     const bool twoThreads = threads != TStageThreads::kOne;
     const uint64_t helper =
         twoThreads ? uint64_t{HelperThread::kStackBytes} + HelperThread::kArenaBytes : 0;
+    // A one-component source on two threads is decoded on a third, which hands plain gray
+    // rows to the dithering.
+    const uint64_t grayDecoding =
+        twoThreads && reader.Grayscale()
+            ? helper + uint64_t{kStageRowsPerBlock} * kStageBlocks * uint64_t(width)
+            : 0;
     // The source is decoded straight into the encoder at the quality.
-    const uint64_t compressing = decoding + EncodingBytes(width, height, progressive);
+    const uint64_t compressing =
+        decoding + grayDecoding + EncodingBytes(width, height, progressive);
     if (resizePercent == 100) {
         const uint64_t blocks =
             twoThreads ? uint64_t{kStageRowsPerBlock} * kStageBlocks * 3 * uint64_t(width) : 0;

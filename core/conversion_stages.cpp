@@ -1,11 +1,12 @@
 #include "conversion_stages.h"
 
+#include <algorithm>
 #include <exception>
-#include <new>
 #include <utility>
 
 #include "box_shrink.h"
 #include "byte_channel.h"
+#include "decoded_rows.h"
 #include "errors.h"
 #include "helper_thread.h"
 #include "jpeg_reader.h"
@@ -19,85 +20,6 @@ namespace {
 
 constexpr int kResizedQuality = 90;
 constexpr int kRowsPerBlock = kStageRowsPerBlock;
-
-// The rows of one decoding with the picture profile, as blue, green, red bytes (palette rows
-// through their colours).
-class DecodedRows {
-  public:
-    DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth, TMetadataKept kept)
-        : reader_(bytes.data(), bytes.size()) {
-        Begin(depth, kept);
-    }
-    DecodedRows(ByteChannel& channel, TJPEGDecodeDepth depth, TMetadataKept kept)
-        : reader_(channel) {
-        Begin(depth, kept);
-    }
-
-    int Width() const { return reader_.OutputWidth(); }
-    int Height() const { return reader_.OutputHeight(); }
-    const TPictureMetadata& Metadata() const { return metadata_; }
-
-    // The next row, in a buffer of the decoding's own.
-    const uint8_t* Next() {
-        ReadInto(row_.data());
-        return row_.data();
-    }
-    // The next row, into a row of Width() × 3 bytes.
-    void ReadInto(uint8_t* row) {
-        if (indexes_.empty()) {
-            reader_.ReadRow(row);
-        } else {
-            reader_.ReadRow(indexes_.data());
-            PaletteRowToBgr(indexes_.data(), Width(), palette_, row);
-        }
-    }
-    void Finish() { reader_.Finish(); }
-
-  private:
-    void Begin(TJPEGDecodeDepth depth, TMetadataKept kept) {
-        reader_.ReadHeader(true, kept);
-        metadata_ = reader_.Metadata();
-        reader_.Start(depth);
-        const size_t width = static_cast<size_t>(Width());
-        row_.resize(width * 3);
-        if (reader_.OutputFormat() == TPixelFormat::pf8bit) {
-            palette_ = reader_.Palette();
-            indexes_.resize(width);
-        }
-    }
-
-    jpeg::JpegReader reader_;
-    TPictureMetadata metadata_;
-    std::vector<TPaletteEntry> palette_;
-    std::vector<uint8_t> indexes_;
-    std::vector<uint8_t> row_;
-};
-
-// Runs work on the helper, which is started: whatever it raises is kept for the caller.
-class HelperRun {
-  public:
-    explicit HelperRun(HelperThread& thread) : thread_(thread) {}
-
-    bool Start(std::function<void()> work, std::function<void()> onFailure) {
-        return thread_.Start([this, work = std::move(work), onFailure = std::move(onFailure)] {
-            try {
-                work();
-            } catch (...) {
-                error_ = std::current_exception();
-                onFailure();
-            }
-        });
-    }
-    // After Join: what the helper raised, if anything.
-    std::exception_ptr Join() {
-        thread_.Join();
-        return error_;
-    }
-
-  private:
-    HelperThread& thread_;
-    std::exception_ptr error_;
-};
 
 bool TakeHelper(HelperThread& helper, TStageThreads threads) {
     switch (threads) {
@@ -176,14 +98,22 @@ void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperT
     }
 }
 
+// The threads of a conversion over two cores: the helper, and for a one-component source a
+// third for the libjpeg half of its decoding, which is light beside the dithering of its
+// rows (decoded_rows.h). The three stages then share the two cores.
+struct StageHelpers {
+    HelperThread helper;
+    HelperThread grayDecoding;
+};
+
 std::vector<uint8_t> ConvertAtFullSize(const std::vector<uint8_t>& source,
-                                       const TConversionStages& s, HelperThread* helper) {
-    DecodedRows rows(source, s.depth, s.kept);
+                                       const TConversionStages& s, StageHelpers* helpers) {
+    DecodedRows rows(source, s.depth, s.kept, helpers ? &helpers->grayDecoding : nullptr);
     std::vector<uint8_t> output;
     jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), s.percents.Quality(),
                             s.progressive, rows.Metadata());
-    if (helper) {
-        EncodeRowsOnTwoThreads(rows, writer, *helper);
+    if (helpers) {
+        EncodeRowsOnTwoThreads(rows, writer, helpers->helper);
     } else {
         EncodeRows(rows, writer);
     }
@@ -212,15 +142,15 @@ std::vector<uint8_t> ConvertResizedOnOneThread(std::vector<uint8_t> source,
 // stages end before the second decoding begins.
 std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& source,
                                                 const TConversionStages& s, int width, int height,
-                                                HelperThread& helper) {
+                                                StageHelpers& helpers) {
     ByteChannel channel;
     std::exception_ptr secondError;
     std::vector<uint8_t> output;
     {
-        DecodedRows rows(source, s.depth, s.kept);
+        DecodedRows rows(source, s.depth, s.kept, &helpers.grayDecoding);
         jpeg::JpegWriter writer(channel, rows.Width(), rows.Height(), s.percents.Quality(),
                                 s.progressive, rows.Metadata());
-        HelperRun first(helper);
+        HelperRun first(helpers.helper);
         const bool started = first.Start(
             [&] {
                 EncodeRows(rows, writer);
@@ -255,11 +185,11 @@ std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& sour
 std::vector<uint8_t> RunConversionStages(std::vector<uint8_t> source,
                                          const TConversionStages& stages) {
     const ConversionSlot slot;
-    HelperThread helper;
+    StageHelpers helpers;
     const int resizePercent = stages.percents.Resize();
     if (!stages.percents.Resizes()) {
-        const bool two = TakeHelper(helper, stages.threads);
-        return ConvertAtFullSize(source, stages, two ? &helper : nullptr);
+        const bool two = TakeHelper(helpers.helper, stages.threads);
+        return ConvertAtFullSize(source, stages, two ? &helpers : nullptr);
     }
     int width = 0;
     int height = 0;
@@ -278,8 +208,8 @@ std::vector<uint8_t> RunConversionStages(std::vector<uint8_t> source,
         rows.Finish();
         return {};
     }
-    if (TakeHelper(helper, stages.threads)) {
-        return ConvertResizedOnTwoThreads(source, stages, width, height, helper);
+    if (TakeHelper(helpers.helper, stages.threads)) {
+        return ConvertResizedOnTwoThreads(source, stages, width, height, helpers);
     }
     return ConvertResizedOnOneThread(std::move(source), stages, width, height);
 }

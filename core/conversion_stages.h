@@ -1,11 +1,13 @@
 // The conversion as stages, written once for every user of the rule: decode the source,
 // encode at quality 100 − c, and below r = 100 decode that encoding again, shrink it and encode
 // at quality 90. The stages run one after another on the calling thread, or as a pipeline over
-// two threads: at r = 100 the decoder hands blocks of rows to the encoder; below 100 the first
-// encoder hands its bytes, as it writes them, to the second decoding. Either way the bytes and
-// the errors are the same: an error is caught on the thread that raised it (libjpeg's jump
-// never leaves its own thread), the other side is stopped or run out, and the error that the
-// stages in order would have met first is raised on the calling thread.
+// two cores: at r = 100 the decoder hands blocks of rows to the encoder; below 100 the first
+// encoder hands its bytes, as it writes them, to the second decoding; and a one-component
+// source is decoded on a third thread, ahead of the dithering of its rows (decoded_rows.h).
+// Either way the bytes and the errors are the same: an error is caught on the thread that
+// raised it (libjpeg's jump never leaves its own thread), the other side is stopped or run
+// out, and the error that the stages in order would have met first is raised on the calling
+// thread.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +26,6 @@ enum class TStageThreads {
     kTwo,           // a second thread, whatever else runs
     kAsCoresAllow,  // a second thread when a core is free (helper_thread.h)
 };
-
-// Blocks of rows between the decoder and the encoder: enough that neither waits on the other
-// for every row, few enough to stay small beside libjpeg's own buffers.
-inline constexpr int kStageRowsPerBlock = 16;
-inline constexpr int kStageBlocks = 4;
 
 struct TConversionStages {
     ConversionPercents percents;

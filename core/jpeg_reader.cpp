@@ -14,7 +14,6 @@ namespace velmora::jpeg {
 
 namespace {
 
-constexpr int kQuantizedColours = 236;
 constexpr int kExifMarker = JPEG_APP0 + 1;
 constexpr int kIccMarker = JPEG_APP0 + 2;
 
@@ -118,7 +117,7 @@ TPictureMetadata JpegReader::Metadata() {
     return metadata;
 }
 
-void JpegReader::Start(TJPEGDecodeDepth depth) {
+void JpegReader::Start(TJPEGDecodeDepth depth, bool plainGray) {
     cinfo_.scale_num = 1;
     cinfo_.scale_denom = 1;
     cinfo_.do_block_smoothing = TRUE;
@@ -131,13 +130,14 @@ void JpegReader::Start(TJPEGDecodeDepth depth) {
         cinfo_.out_color_space = JCS_EXT_BGR;
     }
     // CMYK pictures are converted to colour by us, so they are never quantized by libjpeg.
-    quantized_ =
-        cinfo_.out_color_space == JCS_GRAYSCALE || (depth == TJPEGDecodeDepth::jd8bit && !cmyk_);
+    const bool gray = cinfo_.out_color_space == JCS_GRAYSCALE;
+    plainGray_ = gray && plainGray;
+    quantized_ = (gray && !plainGray_) || (depth == TJPEGDecodeDepth::jd8bit && !cmyk_ && !gray);
     if (quantized_) {
         cinfo_.quantize_colors = TRUE;
         cinfo_.desired_number_of_colors = kQuantizedColours;
     }
-    const size_t bytesPerPixel = quantized_ ? 1 : 3;
+    const size_t bytesPerPixel = quantized_ || plainGray_ ? 1 : 3;
     const size_t rowBytes = (size_t{cinfo_.image_width} * bytesPerPixel + 3) & ~size_t{3};
     if (cinfo_.image_height != 0 && rowBytes > DecodedBytesLimit() / cinfo_.image_height) {
         throw EJPEG(JERR_IMAGE_TOO_BIG);

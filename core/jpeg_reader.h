@@ -30,6 +30,9 @@ void SetDecodedBytesLimit(size_t bytes);
 // progressive parameters" code).
 inline constexpr int kMaxScans = 500;
 
+// The colours of a quantized decoding: of a one-component picture, its gray levels.
+inline constexpr int kQuantizedColours = 236;
+
 class JpegReader {
   public:
     // The bytes are not copied and must outlive the reader.
@@ -51,17 +54,20 @@ class JpegReader {
     TPictureMetadata Metadata();
 
     // Block smoothing, floating-point DCT, fancy upsampling; one-component pictures (and every
-    // picture at 8-bit depth) quantized to 236 colours; four-component pictures converted from
-    // CMYK. Refuses pictures over DecodedBytesLimit().
-    void Start(TJPEGDecodeDepth depth);
+    // picture at 8-bit depth) quantized to kQuantizedColours colours, or with plainGray
+    // one-component pictures left as plain gray rows for a GrayDither; four-component pictures
+    // converted from CMYK. Refuses pictures over DecodedBytesLimit().
+    void Start(TJPEGDecodeDepth depth, bool plainGray = false);
     int OutputWidth() const { return static_cast<int>(cinfo_.output_width); }
     int OutputHeight() const { return static_cast<int>(cinfo_.output_height); }
     TPixelFormat OutputFormat() const {
         return quantized_ ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
     }
+    // Rows of one byte a pixel, unquantized (Start with plainGray on a one-component picture).
+    bool PlainGray() const { return plainGray_; }
     // The colour map of a quantized picture.
     std::vector<TPaletteEntry> Palette() const;
-    // The next row, top row first: blue, green, red bytes, or palette indexes.
+    // The next row, top row first: blue, green, red bytes, palette indexes or plain gray.
     void ReadRow(uint8_t* row);
     void Finish();
 
@@ -80,6 +86,7 @@ class JpegReader {
     jpeg_progress_mgr progress_{};
     TMetadataKept kept_ = TMetadataKept::kOrientationAndProfile;
     bool quantized_ = false;
+    bool plainGray_ = false;
     bool cmyk_ = false;
     std::vector<uint8_t> cmykRow_;
 };

@@ -13,6 +13,11 @@
 
 namespace velmora {
 
+// Blocks of rows between one stage and the next: enough that neither waits on the other for
+// every row, few enough to stay small beside libjpeg's own buffers.
+inline constexpr int kStageRowsPerBlock = 16;
+inline constexpr int kStageBlocks = 4;
+
 class RowBlocks {
   public:
     // Allocates blockCount blocks of rowsPerBlock rows of rowBytes (std::bad_alloc).

@@ -53,6 +53,8 @@ std::vector<Source> AllSources() {
          EncodeJpeg(MakePattern(28, 20),
                     {.exifOrientation = 6, .iccProfile = MakeIccProfile(70000)})},
         {"truncated", Truncated(EncodeJpeg(MakePattern(64, 64)), 900)},
+        {"grayscale truncated",
+         Truncated(EncodeJpeg(MakePattern(64, 64, 1), {.model = ColorModel::kGrayscale}), 700)},
         {"many rows", EncodeJpeg(MakePattern(203, 151), {.quality = 97})},
     };
     sources.insert(sources.end(), more.begin(), more.end());
@@ -153,6 +155,9 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
         // for bytes inside libjpeg, must be stopped on its own thread.
         {"bad table after many rows",
          WithBadTableAfterScan(EncodeJpeg(MakePattern(203, 151), {.quality = 97}))},
+        {"grayscale, bad table after many rows",
+         WithBadTableAfterScan(EncodeJpeg(MakePattern(203, 151, 1),
+                                          {.quality = 97, .model = ColorModel::kGrayscale}))},
         {"progressive, bad table after the scans",
          WithBadTableAfterScan(EncodeJpeg(MakePattern(90, 70), {.progressive = true}))},
     };
