@@ -131,15 +131,15 @@ size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
     const bool twoThreads = threads != TStageThreads::kOne;
     const uint64_t helper =
         twoThreads ? uint64_t{HelperThread::kStackBytes} + HelperThread::kArenaBytes : 0;
-    // A one-component source on two threads is decoded on a third, which hands plain gray
-    // rows to the dithering.
-    const uint64_t grayDecoding =
-        twoThreads && reader.Grayscale()
-            ? helper + uint64_t{kStageRowsPerBlock} * kStageBlocks * uint64_t(width)
-            : 0;
+    // On two threads a one-component source, and every source below r = 100, is decoded on a
+    // third, which hands its rows over in blocks.
+    const bool gray = reader.Grayscale();
+    const uint64_t ownDecoding = twoThreads && (gray || resizePercent < 100)
+                                     ? helper + uint64_t{kStageRowsPerBlock} * kStageBlocks *
+                                                    (gray ? 1 : 3) * uint64_t(width)
+                                     : 0;
     // The source is decoded straight into the encoder at the quality.
-    const uint64_t compressing =
-        decoding + grayDecoding + EncodingBytes(width, height, progressive);
+    const uint64_t compressing = decoding + ownDecoding + EncodingBytes(width, height, progressive);
     if (resizePercent == 100) {
         const uint64_t blocks =
             twoThreads ? uint64_t{kStageRowsPerBlock} * kStageBlocks * 3 * uint64_t(width) : 0;

@@ -98,17 +98,19 @@ void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperT
     }
 }
 
-// The threads of a conversion over two cores: the helper, and for a one-component source a
-// third for the libjpeg half of its decoding, which is light beside the dithering of its
-// rows (decoded_rows.h). The three stages then share the two cores.
+// The threads of a conversion over two cores: the helper, and a third for the first decoding
+// where the helper's stages would otherwise outweigh the calling thread's: for a one-component
+// source at full size (its rows are dithered on the helper, decoded_rows.h), and for every
+// source below r = 100 (the helper then encodes at the quality). The three stages share the
+// two cores.
 struct StageHelpers {
     HelperThread helper;
-    HelperThread grayDecoding;
+    HelperThread decoding;
 };
 
 std::vector<uint8_t> ConvertAtFullSize(const std::vector<uint8_t>& source,
                                        const TConversionStages& s, StageHelpers* helpers) {
-    DecodedRows rows(source, s.depth, s.kept, helpers ? &helpers->grayDecoding : nullptr);
+    DecodedRows rows(source, s.depth, s.kept, helpers ? &helpers->decoding : nullptr);
     std::vector<uint8_t> output;
     jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), s.percents.Quality(),
                             s.progressive, rows.Metadata());
@@ -147,7 +149,7 @@ std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& sour
     std::exception_ptr secondError;
     std::vector<uint8_t> output;
     {
-        DecodedRows rows(source, s.depth, s.kept, &helpers.grayDecoding);
+        DecodedRows rows(source, s.depth, s.kept, &helpers.decoding, TDecodingThread::kAny);
         jpeg::JpegWriter writer(channel, rows.Width(), rows.Height(), s.percents.Quality(),
                                 s.progressive, rows.Metadata());
         HelperRun first(helpers.helper);

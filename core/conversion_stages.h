@@ -2,8 +2,8 @@
 // encode at quality 100 − c, and below r = 100 decode that encoding again, shrink it and encode
 // at quality 90. The stages run one after another on the calling thread, or as a pipeline over
 // two cores: at r = 100 the decoder hands blocks of rows to the encoder; below 100 the first
-// encoder hands its bytes, as it writes them, to the second decoding; and a one-component
-// source is decoded on a third thread, ahead of the dithering of its rows (decoded_rows.h).
+// encoder hands its bytes, as it writes them, to the second decoding; and where that leaves
+// one side the heavier, the first decoding runs ahead on a third thread (decoded_rows.h).
 // Either way the bytes and the errors are the same: an error is caught on the thread that
 // raised it (libjpeg's jump never leaves its own thread), the other side is stopped or run
 // out, and the error that the stages in order would have met first is raised on the calling

@@ -1,66 +1,49 @@
 #include "decoded_rows.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
-#include "gray_dither.h"
 #include "row_blocks.h"
 
 namespace velmora {
 
-// The plain gray rows decoded on the helper, and their dithering on the reading thread; when
-// the system refuses the thread, both here, row by row.
-class DecodedRows::GrayDecoding {
+// The decoder on its thread, filling blocks of rows ahead of the reader.
+class DecodedRows::AheadOnThread {
   public:
-    GrayDecoding(jpeg::JpegReader& reader, HelperThread& thread)
-        : reader_(reader),
-          blocks_(static_cast<size_t>(reader.OutputWidth()), kStageRowsPerBlock, kStageBlocks),
-          dither_(reader.OutputWidth(), jpeg::kQuantizedColours),
-          run_(thread) {}
+    AheadOnThread(jpeg::JpegReader& reader, size_t rowBytes, HelperThread& thread)
+        : reader_(reader), blocks_(rowBytes, kStageRowsPerBlock, kStageBlocks), run_(thread) {}
 
-    ~GrayDecoding() {
+    ~AheadOnThread() {
         if (running_) {
             blocks_.Stop();
             run_.Join();
         }
     }
-    GrayDecoding(const GrayDecoding&) = delete;
-    GrayDecoding& operator=(const GrayDecoding&) = delete;
+    AheadOnThread(const AheadOnThread&) = delete;
+    AheadOnThread& operator=(const AheadOnThread&) = delete;
 
-    void Start() {
+    // False when the system refuses the thread: nothing runs.
+    bool Start() {
         running_ = run_.Start([this] { DecodeBlocks(); }, [this] { blocks_.Close(); });
-        if (!running_) {
-            plainRow_.resize(blocks_.RowBytes());
-        }
+        return running_;
     }
 
-    void ReadInto(uint8_t* row) {
-        if (!plainRow_.empty()) {
-            reader_.ReadRow(plainRow_.data());
-            dither_.RowToBgr(plainRow_.data(), row);
-            return;
-        }
+    const uint8_t* Next() {
         if (used_ == block_.count) {
             block_ = blocks_.Take();
             used_ = 0;
             if (block_.count == 0) {
                 // The decoding ended before this row: its error is this row's.
                 RaiseError();
-                throw std::logic_error("gray rows read past the end");
+                throw std::logic_error("decoded rows read past the end");
             }
         }
-        dither_.RowToBgr(block_.rows + static_cast<size_t>(used_) * blocks_.RowBytes(), row);
-        ++used_;
+        return block_.rows + static_cast<size_t>(used_++) * blocks_.RowBytes();
     }
 
-    // The helper finishes the decoding itself once the last row is handed over.
-    void Finish() {
-        if (plainRow_.empty()) {
-            RaiseError();
-        } else {
-            reader_.Finish();
-        }
-    }
+    // The thread finishes the decoding itself once the last row is handed over.
+    void Finish() { RaiseError(); }
 
   private:
     void DecodeBlocks() {
@@ -90,65 +73,95 @@ class DecodedRows::GrayDecoding {
 
     jpeg::JpegReader& reader_;
     RowBlocks blocks_;
-    GrayDither dither_;
     HelperRun run_;
     bool running_ = false;
     RowBlocks::Block block_;
     int used_ = 0;
-    std::vector<uint8_t> plainRow_;  // without a helper: the row being dithered
 };
 
 DecodedRows::DecodedRows(const std::vector<uint8_t>& bytes, TJPEGDecodeDepth depth,
-                         TMetadataKept kept, HelperThread* grayDecoding)
+                         TMetadataKept kept, HelperThread* thread, TDecodingThread use)
     : reader_(bytes.data(), bytes.size()) {
-    Begin(depth, kept, grayDecoding);
+    Begin(depth, kept, thread, use);
 }
 
 DecodedRows::DecodedRows(ByteChannel& channel, TJPEGDecodeDepth depth, TMetadataKept kept)
     : reader_(channel) {
-    Begin(depth, kept, nullptr);
+    Begin(depth, kept, nullptr, TDecodingThread::kGrayOnly);
 }
 
 DecodedRows::~DecodedRows() = default;
 
 const uint8_t* DecodedRows::Next() {
-    ReadInto(row_.data());
+    const uint8_t* decoded = NextDecoded();
+    if (!ConvertsRows()) {
+        return decoded;
+    }
+    ConvertRow(decoded, row_.data());
     return row_.data();
 }
 
 void DecodedRows::ReadInto(uint8_t* row) {
-    if (gray_) {
-        gray_->ReadInto(row);
-    } else if (indexes_.empty()) {
+    if (!ahead_ && !ConvertsRows()) {
         reader_.ReadRow(row);
+        return;
+    }
+    const uint8_t* decoded = NextDecoded();
+    if (ConvertsRows()) {
+        ConvertRow(decoded, row);
     } else {
-        reader_.ReadRow(indexes_.data());
-        PaletteRowToBgr(indexes_.data(), Width(), palette_, row);
+        std::memcpy(row, decoded, static_cast<size_t>(Width()) * 3);
     }
 }
 
 void DecodedRows::Finish() {
-    if (gray_) {
-        gray_->Finish();
+    if (ahead_) {
+        ahead_->Finish();
     } else {
         reader_.Finish();
     }
 }
 
-void DecodedRows::Begin(TJPEGDecodeDepth depth, TMetadataKept kept, HelperThread* grayDecoding) {
+void DecodedRows::Begin(TJPEGDecodeDepth depth, TMetadataKept kept, HelperThread* thread,
+                        TDecodingThread use) {
     reader_.ReadHeader(true, kept);
     metadata_ = reader_.Metadata();
-    reader_.Start(depth, grayDecoding != nullptr);
+    reader_.Start(depth, thread != nullptr);
     const size_t width = static_cast<size_t>(Width());
-    row_.resize(width * 3);
+    size_t decodedBytes = width * 3;
     if (reader_.PlainGray()) {
-        gray_ = std::make_unique<GrayDecoding>(reader_, *grayDecoding);
-        gray_->Start();
-        return;
-    }
-    if (reader_.OutputFormat() == TPixelFormat::pf8bit) {
+        dither_.emplace(Width(), jpeg::kQuantizedColours);
+        decodedBytes = width;
+    } else if (reader_.OutputFormat() == TPixelFormat::pf8bit) {
         palette_ = reader_.Palette();
-        indexes_.resize(width);
+        decodedBytes = width;
+    }
+    if (ConvertsRows()) {
+        row_.resize(width * 3);
+    }
+    if (thread && (reader_.PlainGray() || use == TDecodingThread::kAny)) {
+        ahead_ = std::make_unique<AheadOnThread>(reader_, decodedBytes, *thread);
+        if (ahead_->Start()) {
+            return;
+        }
+        ahead_.reset();  // no thread to be had: decoded here as the rows are read
+    }
+    decoded_.resize(decodedBytes);
+}
+
+const uint8_t* DecodedRows::NextDecoded() {
+    if (ahead_) {
+        return ahead_->Next();
+    }
+    reader_.ReadRow(decoded_.data());
+    return decoded_.data();
+}
+
+void DecodedRows::ConvertRow(const uint8_t* decoded, uint8_t* row) {
+    if (dither_) {
+        dither_->RowToBgr(decoded, row);
+    } else {
+        PaletteRowToBgr(decoded, Width(), palette_, row);
     }
 }
 
