@@ -7,7 +7,7 @@
 #include "box_shrink.h"
 #include "byte_channel.h"
 #include "errors.h"
-#include "helper_thread.h"
+#include "helper_run.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
 #include "resize.h"
@@ -72,44 +72,6 @@ class DecodedRows {
     std::vector<uint8_t> indexes_;
     std::vector<uint8_t> row_;
 };
-
-// Runs work on the helper, which is started: whatever it raises is kept for the caller.
-class HelperRun {
-  public:
-    explicit HelperRun(HelperThread& thread) : thread_(thread) {}
-
-    bool Start(std::function<void()> work, std::function<void()> onFailure) {
-        return thread_.Start([this, work = std::move(work), onFailure = std::move(onFailure)] {
-            try {
-                work();
-            } catch (...) {
-                error_ = std::current_exception();
-                onFailure();
-            }
-        });
-    }
-    // After Join: what the helper raised, if anything.
-    std::exception_ptr Join() {
-        thread_.Join();
-        return error_;
-    }
-
-  private:
-    HelperThread& thread_;
-    std::exception_ptr error_;
-};
-
-bool TakeHelper(HelperThread& helper, TStageThreads threads) {
-    switch (threads) {
-        case TStageThreads::kOne:
-            return false;
-        case TStageThreads::kTwo:
-            return true;
-        case TStageThreads::kAsCoresAllow:
-            return helper.Claim();
-    }
-    return false;
-}
 
 void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer) {
     for (int y = 0; y < rows.Height(); ++y) {

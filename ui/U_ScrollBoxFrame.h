@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <string>
 
 class QLabel;
@@ -58,6 +59,8 @@ class TScrollBoxFrame : public QWidget {
     void UpdateCompressPreview();
     // DestBox's picture scaled to the resize percent into ResizeBox, with its width and height.
     void UpdateResizePreview();
+    // UpdateCompressPreview, then UpdateResizePreview, in less time.
+    void UpdateCompressAndResizePreviews();
     // Converts one file at the sliders' current percents.
     void CompressFile(const std::string& source, const std::string& output) const;
 
@@ -73,6 +76,10 @@ class TScrollBoxFrame : public QWidget {
     void RadioButton2Click();
     void SyncHorzScroll(TPicScrollBox* box);
     void SyncVertScroll(TPicScrollBox* box);
+    // The percent label; returns the compression percent.
+    int ShowCompressPercent();
+    void ShowEncodedSize(uint64_t bytes);
+    void ShowResizedSize(int width, int height);
     void TrkAngleChange();
     void RzTrackBar1Change();
     void TrkAngleDrawTick(QPainter& canvas, QPoint location, int index);
