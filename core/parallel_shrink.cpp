@@ -65,7 +65,8 @@ bool ShrinkBands::Run(Lane& lane, const TBitmap& source, RowProgress* progress) 
 
 bool ShrinksInBands(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight) {
     if (targetWidth < 1 || targetHeight < 1 || targetWidth > sourceWidth ||
-        targetHeight > sourceHeight || (targetWidth == sourceWidth && targetHeight == sourceHeight)) {
+        targetHeight > sourceHeight ||
+        (targetWidth == sourceWidth && targetHeight == sourceHeight)) {
         return false;
     }
     return targetHeight > RowsPerBand(sourceHeight, targetHeight);
@@ -86,8 +87,7 @@ void StretchToBitmapInBands(TBitmap& target, const TBitmap& source, TStageThread
         HelperThread helper;  // joined before the bands go
         HelperRun run(helper);
         const bool started =
-            TakeHelper(helper, threads) &&
-            run.Start([&] { bands.Run(helperLane, source); }, [] {});
+            TakeHelper(helper, threads) && run.Start([&] { bands.Run(helperLane, source); }, [] {});
         try {
             bands.Run(ownLane, source);
         } catch (...) {
