@@ -1,7 +1,8 @@
 #include "preview_stages.h"
 
 #include <exception>
-#include <memory>
+#include <latch>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,8 +31,7 @@ TBitmap InOrder(const TBitmap& picture, int quality, int resizePercent, TJPEGDec
     return resized;
 }
 
-// The resized bitmap and its bands, made before the stages start: the decoding of an encoding
-// has the picture's sides.
+// The resized bitmap and its bands: the decoding of an encoding has the picture's sides.
 struct ResizedBands {
     ResizedBands(const TBitmap& picture, int width, int height)
         : bitmap(width, height),
@@ -45,43 +45,46 @@ struct ResizedBands {
     ShrinkBands::Lane ownLane;
 };
 
-// No thread to be had: the stages one after another, into the bands already made.
-TBitmap OnOneThread(const TBitmap& picture, int quality, TJPEGDecodeDepth depth,
-                    const TPreviewSteps& steps, ResizedBands& resized) {
-    const std::vector<uint8_t> bytes = jpeg::EncodeBitmap(picture, quality, false);
-    steps.encodedSize(bytes.size());
-    TBitmap decoded;
-    jpeg::DecodeInto(bytes.data(), bytes.size(), depth, decoded);
-    steps.decoded(decoded);
-    steps.resizedSize(resized.bitmap.Width(), resized.bitmap.Height());
-    resized.bands.Run(resized.ownLane, decoded);
-    return std::move(resized.bitmap);
-}
-
-// Encoding, then shrinking the bands already decoded, on the helper ‖ decoding, then shrinking
-// the bands left, here. The helper's encoding error comes first, as in EncodeAndDecode; every
-// shrink error comes last.
-TBitmap OnTwoThreads(const TBitmap& picture, int quality, TJPEGDecodeDepth depth,
-                     const TPreviewSteps& steps, ResizedBands& resized, HelperThread& helper) {
+// Encoding, then making the resized bitmap and shrinking the bands already decoded, on the
+// helper ‖ decoding, then shrinking the bands left, here: the helper does what it can while the
+// decoding, the longer stage, still runs. Errors in the order of the stages: the helper's
+// encoding error first, as in EncodeAndDecode, then the decoding's, then the resized bitmap's
+// allocation and the shrink's. Nothing when no thread could be had.
+std::optional<TBitmap> OnTwoThreads(const TBitmap& picture, int quality, int width, int height,
+                                    TJPEGDecodeDepth depth, const TPreviewSteps& steps,
+                                    HelperThread& helper) {
     ByteChannel channel;
     RowProgress progress;
     TBitmap decoded;
-    bool encoded = false;  // the helper's own until it is joined
+    // The helper's own until it has counted down made (or is joined).
+    bool encoded = false;
+    std::optional<ResizedBands> resized;
+    std::exception_ptr makeError;
+    std::latch made(1);
     HelperRun run(helper);
     const bool started = run.Start(
         [&] {
             jpeg::EncodeBitmap(picture, quality, false, channel);
             channel.Close(false);
             encoded = true;
-            resized.bands.Run(resized.helperLane, decoded, &progress);
+            try {
+                resized.emplace(picture, width, height);
+            } catch (...) {
+                makeError = std::current_exception();
+            }
+            made.count_down();
+            if (resized) {
+                resized->bands.Run(resized->helperLane, decoded, &progress);
+            }
         },
         [&] {
             if (!encoded) {
                 channel.Close(true);
+                made.count_down();
             }
         });
     if (!started) {
-        return OnOneThread(picture, quality, depth, steps, resized);
+        return std::nullopt;
     }
     std::exception_ptr decodeError;
     try {
@@ -93,8 +96,11 @@ TBitmap OnTwoThreads(const TBitmap& picture, int quality, TJPEGDecodeDepth depth
     progress.Close();
     std::exception_ptr shrinkError;
     if (!decodeError) {
+        made.wait();
         try {
-            resized.bands.Run(resized.ownLane, decoded);
+            if (resized) {
+                resized->bands.Run(resized->ownLane, decoded);
+            }
         } catch (...) {
             shrinkError = std::current_exception();
         }
@@ -110,11 +116,14 @@ TBitmap OnTwoThreads(const TBitmap& picture, int quality, TJPEGDecodeDepth depth
         std::rethrow_exception(decodeError);
     }
     steps.decoded(decoded);
-    steps.resizedSize(resized.bitmap.Width(), resized.bitmap.Height());
+    if (makeError) {
+        std::rethrow_exception(makeError);
+    }
+    steps.resizedSize(width, height);
     if (shrinkError) {
         std::rethrow_exception(shrinkError);
     }
-    return std::move(resized.bitmap);
+    return std::move(resized->bitmap);
 }
 
 }  // namespace
@@ -128,19 +137,18 @@ TBitmap EncodeDecodeAndResize(const TBitmap& picture, int quality, int resizePer
         !ShrinksInBands(picture.Width(), picture.Height(), width, height)) {
         return InOrder(picture, quality, resizePercent, depth, steps, threads);
     }
-    std::unique_ptr<ResizedBands> resized;
-    try {
-        resized = std::make_unique<ResizedBands>(picture, width, height);
-    } catch (...) {
-        // The stages in order meet the same error where they make the resized bitmap.
-        return InOrder(picture, quality, resizePercent, depth, steps, threads);
+    {
+        const ConversionSlot slot;
+        HelperThread helper;
+        if (TakeHelper(helper, threads)) {
+            if (std::optional<TBitmap> resized =
+                    OnTwoThreads(picture, quality, width, height, depth, steps, helper)) {
+                return std::move(*resized);
+            }
+        }
     }
-    const ConversionSlot slot;
-    HelperThread helper;
-    if (!TakeHelper(helper, threads)) {
-        return OnOneThread(picture, quality, depth, steps, *resized);
-    }
-    return OnTwoThreads(picture, quality, depth, steps, *resized, helper);
+    // No second thread to be had: the stages one after another.
+    return InOrder(picture, quality, resizePercent, depth, steps, TStageThreads::kOne);
 }
 
 }  // namespace velmora

@@ -1,9 +1,10 @@
 // A compression step's two previews as stages: the picture encoded at the quality and decoded
 // again (EncodeAndDecode), then that decoding shrunk to the resize percent (StretchToBitmap).
 // On two threads the helper encodes while the calling thread decodes the bytes as they come;
-// once the encoding is written, the helper shrinks the bands of target rows whose source rows
-// are already decoded, and the calling thread takes the bands left when its decoding ends. The
-// bytes, the order of the steps and the errors are those of the stages one after another.
+// once the encoding is written, the helper makes the resized bitmap and shrinks the bands of
+// target rows whose source rows are already decoded, and the calling thread takes the bands
+// left when its decoding ends. The bytes, the order of the steps and the errors are those of the
+// stages one after another.
 #pragma once
 
 #include <cstdint>
