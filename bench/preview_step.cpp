@@ -1,8 +1,9 @@
 // The core half of one compression-slider move in the preview: the shown picture encoded at
 // the quality and decoded again through the conversion's stages (two threads when a core is
-// free), and scaled to the resize percent; timed next to libjpeg-turbo's own encode and decode
-// of the same pixels with the same profile on one thread. Times are wall-clock, since the
-// stages may use two processors.
+// free), and scaled to the resize percent (in bands over two threads, as a resize-slider move
+// scales); then both as the compression step runs them, the scaling drawn beside the decoding.
+// Timed next to libjpeg-turbo's own encode and decode of the same pixels with the same profile
+// on one thread. Times are wall-clock, since the stages may use two processors.
 //
 //     velmora-bench-preview [-c C] [-r R] [-n REPETITIONS] FILE
 #include <cstdio>
@@ -17,7 +18,9 @@
 #include "core/bitmap.h"
 #include "core/conversion_stages.h"
 #include "core/jpeg_image.h"
+#include "core/parallel_shrink.h"
 #include "core/pixel_allocator.h"
+#include "core/preview_stages.h"
 #include "core/resize.h"
 
 namespace {
@@ -103,7 +106,9 @@ int main(int argc, char** argv) try {
     const velmora::TBitmap source = loaded.Pixels();  // the source pane's picture
     const int quality = 100 - compress;
 
-    std::vector<double> step, scale, codecEncode, codecDecode;
+    const velmora::TPreviewSteps steps{[](uint64_t) {}, [](const velmora::TBitmap&) {},
+                                       [](int, int) {}};
+    std::vector<double> step, scale, both, codecEncode, codecDecode;
     // One round more than recorded: the first one meets the heap and the page tables cold.
     for (int i = 0; i <= repetitions; ++i) {
         const auto t0 = WallNow();
@@ -113,19 +118,23 @@ int main(int argc, char** argv) try {
         velmora::TBitmap target;
         target.SetWidth(velmora::PercentSize(shown.Width(), resize));
         target.SetHeight(velmora::PercentSize(shown.Height(), resize));
-        velmora::StretchToBitmap(target, shown);
+        velmora::StretchToBitmapInBands(target, shown);
         const auto t2 = WallNow();
-        const auto bytes = CodecEncode(source, quality);
+        const velmora::TBitmap resized = velmora::EncodeDecodeAndResize(
+            source, quality, resize, velmora::TJPEGImage::DefaultDecodeDepth(), steps);
         const auto t3 = WallNow();
-        const auto frame = CodecDecode(bytes);
+        const auto bytes = CodecEncode(source, quality);
         const auto t4 = WallNow();
+        const auto frame = CodecDecode(bytes);
+        const auto t5 = WallNow();
         if (i == 0) {
             continue;
         }
         step.push_back(t1 - t0);
         scale.push_back(t2 - t1);
-        codecEncode.push_back(t3 - t2);
-        codecDecode.push_back(t4 - t3);
+        both.push_back(t3 - t2);
+        codecEncode.push_back(t4 - t3);
+        codecDecode.push_back(t5 - t4);
     }
     const double ours = Median(step);
     const double codec = Median(codecEncode) + Median(codecDecode);
@@ -133,9 +142,12 @@ int main(int argc, char** argv) try {
                 source.Width(), source.Height(), quality, resize, repetitions);
     std::printf("  velmora encode + decode %7.1f  scale %6.1f  total %7.1f\n", ours, Median(scale),
                 ours + Median(scale));
+    std::printf("  velmora both, scaling beside the decoding          %7.1f\n", Median(both));
     std::printf("  libjpeg encode %7.1f  decode %7.1f         total %7.1f\n", Median(codecEncode),
                 Median(codecDecode), codec);
     std::printf("  encode + decode against libjpeg's own on one thread: %.2f\n", ours / codec);
+    std::printf("  both against libjpeg's encode + decode on one thread: %.2f\n",
+                Median(both) / codec);
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora-bench-preview: %s\n", error.what());

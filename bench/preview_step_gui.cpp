@@ -3,7 +3,8 @@
 // repaint of the visible panes, timed in wall-clock time next to the single-thread libjpeg
 // encode and decode of the same picture at the same quality (the conversion's stages one after
 // another on one thread). The step runs the two codecs side by side on two threads when a core
-// is free, so it may take less than that work on one.
+// is free, and the resize preview's shrink beside the decoding once the encoding is written, so
+// it may take less than that work on one.
 //
 //     velmora-bench-preview-gui [-c C] [-r R] [-n REPETITIONS] FILE
 #include <QApplication>

@@ -113,24 +113,40 @@ bool BoxShrink::AddRow(const uint8_t* source, uint8_t* target) {
         std::memcpy(target, source, static_cast<size_t>(sourceWidth_) * 3);
         return true;
     }
-    const uint64_t end = position_ + rowWeight_;
+    const uint32_t weight = rowWeight_ - skipped_;
+    skipped_ = 0;
+    const uint64_t end = position_ + weight;
     position_ = end;
     if (end < rowEnd_) {
-        AddWeightedRow(source, rowWeight_, current_.data(), sourceValues_, currentFresh_);
+        AddWeightedRow(source, weight, current_.data(), sourceValues_, currentFresh_);
         currentFresh_ = false;
         return false;
     }
     // The row reaches the end of the target row; what lies beyond starts the next one.
-    const uint32_t inside = static_cast<uint32_t>(rowWeight_ - (end - rowEnd_));
+    const uint32_t inside = static_cast<uint32_t>(weight - (end - rowEnd_));
     AddWeightedRow(source, inside, current_.data(), sourceValues_, currentFresh_);
     EmitRow(current_.data(), target);
-    const uint32_t beyond = rowWeight_ - inside;
+    const uint32_t beyond = weight - inside;
     if (beyond > 0) {
         AddWeightedRow(source, beyond, current_.data(), sourceValues_, true);
     }
     currentFresh_ = beyond == 0;
     rowEnd_ += rowSpan_;
     return true;
+}
+
+int BoxShrink::Seek(int targetRow) {
+    if (copy_) {
+        return targetRow;
+    }
+    // Target row t covers [t·rowSpan_, (t + 1)·rowSpan_), source row s [s·rowWeight_, ...).
+    const uint64_t start = static_cast<uint64_t>(targetRow) * rowSpan_;
+    const uint64_t first = start / rowWeight_;
+    position_ = start;
+    skipped_ = static_cast<uint32_t>(start - first * rowWeight_);
+    rowEnd_ = start + rowSpan_;
+    currentFresh_ = true;
+    return static_cast<int>(first);
 }
 
 template <uint32_t kColumns>

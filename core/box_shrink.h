@@ -25,6 +25,12 @@ class BoxShrink {
     // and returns true.
     bool AddRow(const uint8_t* source, uint8_t* target);
 
+    // Starts again at target row `targetRow` (below the target height), as if the rows above
+    // it had been added: returns the first source row that covers it, the next one AddRow
+    // takes. Shrinks started at different rows give the bytes of one from the top, so that
+    // bands of target rows may be drawn apart.
+    int Seek(int targetRow);
+
   private:
     // floor(n / d) for every n below 2^63 and every d from 2 up: the high half of one 64 × 64-bit
     // product, shifted.
@@ -56,7 +62,8 @@ class BoxShrink {
     // rowSpan_ long.
     uint32_t rowWeight_;
     uint64_t rowSpan_;
-    uint64_t position_ = 0;          // where the next source row starts
+    uint64_t position_ = 0;          // where the part of the next source row still to add starts
+    uint32_t skipped_ = 0;           // the part of the next source row that lies above position_
     uint64_t rowEnd_;                // where the current target row ends
     std::vector<uint32_t> current_;  // the weighted column sums of the current target row
     bool currentFresh_ = true;

@@ -8,7 +8,7 @@
 #include "byte_channel.h"
 #include "decoded_rows.h"
 #include "errors.h"
-#include "helper_thread.h"
+#include "helper_run.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
 #include "resize.h"
@@ -20,18 +20,6 @@ namespace {
 
 constexpr int kResizedQuality = 90;
 constexpr int kRowsPerBlock = kStageRowsPerBlock;
-
-bool TakeHelper(HelperThread& helper, TStageThreads threads) {
-    switch (threads) {
-        case TStageThreads::kOne:
-            return false;
-        case TStageThreads::kTwo:
-            return true;
-        case TStageThreads::kAsCoresAllow:
-            return helper.Claim();
-    }
-    return false;
-}
 
 void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer) {
     for (int y = 0; y < rows.Height(); ++y) {

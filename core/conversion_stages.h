@@ -16,16 +16,11 @@
 
 #include "bitmap.h"
 #include "conversion_percents.h"
+#include "helper_run.h"
 #include "jpeg_image.h"
 #include "picture_metadata.h"
 
 namespace velmora {
-
-enum class TStageThreads {
-    kOne,           // every stage on the calling thread
-    kTwo,           // a second thread, whatever else runs
-    kAsCoresAllow,  // a second thread when a core is free (helper_thread.h)
-};
 
 struct TConversionStages {
     ConversionPercents percents;

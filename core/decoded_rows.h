@@ -17,7 +17,7 @@
 #include "bitmap.h"
 #include "byte_channel.h"
 #include "gray_dither.h"
-#include "helper_thread.h"
+#include "helper_run.h"
 #include "jpeg_image.h"
 #include "jpeg_reader.h"
 #include "picture_metadata.h"

@@ -83,20 +83,4 @@ void* HelperThread::Run(void* self) {
     return nullptr;
 }
 
-bool HelperRun::Start(std::function<void()> work, std::function<void()> onFailure) {
-    return thread_.Start([this, work = std::move(work), onFailure = std::move(onFailure)] {
-        try {
-            work();
-        } catch (...) {
-            error_ = std::current_exception();
-            onFailure();
-        }
-    });
-}
-
-std::exception_ptr HelperRun::Join() {
-    thread_.Join();
-    return error_;
-}
-
 }  // namespace velmora

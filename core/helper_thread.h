@@ -8,7 +8,6 @@
 #include <pthread.h>
 
 #include <cstddef>
-#include <exception>
 #include <functional>
 
 namespace velmora {
@@ -55,22 +54,6 @@ class HelperThread {
     pthread_t thread_{};
     bool claimed_ = false;
     bool running_ = false;
-};
-
-// Runs work that may throw on a helper: what it raises is kept for the caller, and onFailure
-// (which must not throw) lets the other stages know.
-class HelperRun {
-  public:
-    explicit HelperRun(HelperThread& thread) : thread_(thread) {}
-
-    // False when no thread could be had: nothing runs.
-    bool Start(std::function<void()> work, std::function<void()> onFailure);
-    // After Join: what the helper raised, if anything.
-    std::exception_ptr Join();
-
-  private:
-    HelperThread& thread_;
-    std::exception_ptr error_;
 };
 
 }  // namespace velmora

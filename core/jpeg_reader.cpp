@@ -195,7 +195,8 @@ void JpegReader::Finish() {
 
 namespace {
 
-void DecodeRowsInto(JpegReader& reader, TJPEGDecodeDepth depth, TBitmap& bitmap) {
+void DecodeRowsInto(JpegReader& reader, TJPEGDecodeDepth depth, TBitmap& bitmap,
+                    const std::function<void(int rows)>& rowsDecoded) {
     reader.ReadHeader(true);
     bitmap.SetMetadata(reader.Metadata());
     reader.Start(depth);
@@ -204,6 +205,9 @@ void DecodeRowsInto(JpegReader& reader, TJPEGDecodeDepth depth, TBitmap& bitmap)
     bitmap.SetPalette(reader.Palette());
     for (int y = 0; y < reader.OutputHeight(); ++y) {
         reader.ReadRow(bitmap.ScanLine(y));
+        if (rowsDecoded) {
+            rowsDecoded(y + 1);
+        }
     }
     reader.Finish();
 }
@@ -212,12 +216,13 @@ void DecodeRowsInto(JpegReader& reader, TJPEGDecodeDepth depth, TBitmap& bitmap)
 
 void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap) {
     JpegReader reader(data, size);
-    DecodeRowsInto(reader, depth, bitmap);
+    DecodeRowsInto(reader, depth, bitmap, {});
 }
 
-void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap) {
+void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap,
+                const std::function<void(int rows)>& rowsDecoded) {
     JpegReader reader(channel);
-    DecodeRowsInto(reader, depth, bitmap);
+    DecodeRowsInto(reader, depth, bitmap, rowsDecoded);
 }
 
 }  // namespace velmora::jpeg

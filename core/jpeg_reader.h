@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -94,7 +95,9 @@ class JpegReader {
 // Decodes the bytes into the bitmap, which the caller has already attached to its picture:
 // when a step fails the bitmap keeps the rows decoded so far.
 void DecodeInto(const uint8_t* data, size_t size, TJPEGDecodeDepth depth, TBitmap& bitmap);
-// The same for the bytes an encoder publishes into the channel.
-void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap);
+// The same for the bytes an encoder publishes into the channel; rowsDecoded, when given, is
+// told the rows decoded so far after each row.
+void DecodeInto(ByteChannel& channel, TJPEGDecodeDepth depth, TBitmap& bitmap,
+                const std::function<void(int rows)>& rowsDecoded = {});
 
 }  // namespace velmora::jpeg

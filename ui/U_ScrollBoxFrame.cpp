@@ -18,6 +18,8 @@
 #include "core/conversion_stages.h"
 #include "core/jpeg_image.h"
 #include "core/kilobytes.h"
+#include "core/parallel_shrink.h"
+#include "core/preview_stages.h"
 #include "core/resize.h"
 #include "widgets/U_PicScrollBox.h"
 #include "widgets/percent_tick_label.h"
@@ -248,8 +250,7 @@ void TScrollBoxFrame::SyncVertScroll(TPicScrollBox* box) {
 void TScrollBoxFrame::TrkAngleChange() {
     const std::optional<TWaitCursor> wait =
         WaitCursorForStep(SourceBox->cxImage->Picture(), kSlowCompressStepPixels);
-    UpdateCompressPreview();
-    UpdateResizePreview();
+    UpdateCompressAndResizePreviews();
 }
 
 void TScrollBoxFrame::RzTrackBar1Change() {
@@ -267,21 +268,16 @@ void TScrollBoxFrame::RzTrackBar1DrawTick(QPainter& canvas, QPoint location, int
 }
 
 void TScrollBoxFrame::UpdateCompressPreview() {
-    const int percent = TrkAngle->Position();
-    Lab_Percent->setText(QString::number(percent) + QStringLiteral("% "));
+    const int percent = ShowCompressPercent();
     TPicture& source = SourceBox->cxImage->Picture();
     if (source.Empty()) {
         return;
     }
     // The encoding's size is shown before its decoded picture, as soon as it is whole.
     // Quality 0 is passed through; the encoder treats it as 1.
-    TBitmap decoded = EncodeAndDecode(
-        source.Bitmap(), 100 - percent, TJPEGImage::DefaultDecodeDepth(), [this](uint64_t size) {
-            Lab_destination->setText(
-                QStringLiteral("压缩效果  ") +
-                QString::number(KilobytesHalfEven(static_cast<int64_t>(size))) +
-                QStringLiteral(" KB"));
-        });
+    TBitmap decoded =
+        EncodeAndDecode(source.Bitmap(), 100 - percent, TJPEGImage::DefaultDecodeDepth(),
+                        [this](uint64_t size) { ShowEncodedSize(size); });
     // The decoded bytes show every loss of the compression.
     DestBox->cxImage->Picture().Assign(decoded);
 }
@@ -295,10 +291,43 @@ void TScrollBoxFrame::UpdateResizePreview() {
     TBitmap working;
     working.SetWidth(PercentSize(compressed.Width(), percent));
     working.SetHeight(PercentSize(compressed.Height(), percent));
-    Lab_WH->setText(QStringLiteral("宽度:") + QString::number(working.Width()) +
-                    QStringLiteral("\n高度:") + QString::number(working.Height()));
-    StretchToBitmap(working, DestBox->cxImage->Picture().Bitmap());
+    ShowResizedSize(working.Width(), working.Height());
+    StretchToBitmapInBands(working, DestBox->cxImage->Picture().Bitmap());
     ResizeBox->cxImage->Picture().Assign(working);
+}
+
+// The two previews one after the other, as their own methods run them, with the resize
+// preview's shrink drawn while the quality preview still decodes.
+void TScrollBoxFrame::UpdateCompressAndResizePreviews() {
+    const int percent = ShowCompressPercent();
+    TPicture& source = SourceBox->cxImage->Picture();
+    if (source.Empty()) {
+        UpdateResizePreview();
+        return;
+    }
+    const TBitmap resized = EncodeDecodeAndResize(
+        source.Bitmap(), 100 - percent, RzTrackBar1->Position(), TJPEGImage::DefaultDecodeDepth(),
+        {.encodedSize = [this](uint64_t size) { ShowEncodedSize(size); },
+         .decoded = [this](const TBitmap& decoded) { DestBox->cxImage->Picture().Assign(decoded); },
+         .resizedSize = [this](int width, int height) { ShowResizedSize(width, height); }});
+    ResizeBox->cxImage->Picture().Assign(resized);
+}
+
+int TScrollBoxFrame::ShowCompressPercent() {
+    const int percent = TrkAngle->Position();
+    Lab_Percent->setText(QString::number(percent) + QStringLiteral("% "));
+    return percent;
+}
+
+void TScrollBoxFrame::ShowEncodedSize(uint64_t bytes) {
+    Lab_destination->setText(QStringLiteral("压缩效果  ") +
+                             QString::number(KilobytesHalfEven(static_cast<int64_t>(bytes))) +
+                             QStringLiteral(" KB"));
+}
+
+void TScrollBoxFrame::ShowResizedSize(int width, int height) {
+    Lab_WH->setText(QStringLiteral("宽度:") + QString::number(width) + QStringLiteral("\n高度:") +
+                    QString::number(height));
 }
 
 void TScrollBoxFrame::CompressFile(const std::string& source, const std::string& output) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <string>
 
 class QLabel;
@@ -73,6 +74,12 @@ class TScrollBoxFrame : public QWidget {
     void RadioButton2Click();
     void SyncHorzScroll(TPicScrollBox* box);
     void SyncVertScroll(TPicScrollBox* box);
+    // UpdateCompressPreview, then UpdateResizePreview, in less time.
+    void UpdateCompressAndResizePreviews();
+    // The percent label; returns the compression percent.
+    int ShowCompressPercent();
+    void ShowEncodedSize(uint64_t bytes);
+    void ShowResizedSize(int width, int height);
     void TrkAngleChange();
     void RzTrackBar1Change();
     void TrkAngleDrawTick(QPainter& canvas, QPoint location, int index);

@@ -3,9 +3,7 @@
 // stopping or failing frees the other.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,30 +13,11 @@
 #include "core/jpeg_image.h"
 #include "core/jpeg_reader.h"
 #include "core/row_blocks.h"
-#include "support/hang_bound.h"
+#include "support/gate.h"
 #include "support/jpeg_fixture.h"
 
 namespace velmora::test {
 namespace {
-
-// Opened once; waited for with the hang bound.
-class Gate {
-  public:
-    void Open() {
-        const std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    bool Wait() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, kHangBound, [this] { return open_; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-};
 
 // Opens the gates in turn each time the writer starts to wait.
 class WriterWaits {

@@ -9,6 +9,7 @@
 #include <QSplitterHandle>
 #include <QTabWidget>
 #include <QTest>
+#include <cstring>
 
 #include "core/compress_file.h"
 #include "core/jpeg_image.h"
@@ -214,6 +215,41 @@ TEST(ScrollBoxFrame, ResizePreviewMatchesTheConvertedFile) {
     expected.CopyPicture(resized);
     expected.Encode();
     EXPECT_EQ(expected.EncodedBytes(), ReadBytes(dir.File("out.jpg")));
+}
+
+bool SamePixels(const TBitmap& a, const TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) {
+        return false;
+    }
+    for (int y = 0; y < a.Height(); ++y) {
+        if (std::memcmp(a.ScanLine(y), b.ScanLine(y), size_t(a.Width()) * 3) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A compression step shrinks for the resize preview while it still decodes: what it shows is
+// what the two previews show run one after the other.
+TEST(ScrollBoxFrame, CompressionStepShowsWhatBothPreviewsInTurnShow) {
+    TScrollBoxFrame frame;
+    frame.RzTrackBar1->SetPosition(37);
+    TJPEGImage source = Picture(EncodeJpeg(MakePattern(643, 411)));
+    ShowInPanes(frame, source);
+    const QString sizeBefore = frame.Lab_destination->text();
+    frame.TrkAngle->SetPosition(90);
+    const TBitmap destination = PaneBitmap(frame.DestBox);
+    const TBitmap resized = PaneBitmap(frame.ResizeBox);
+    const QString size = frame.Lab_destination->text();
+    EXPECT_NE(size, sizeBefore);
+    EXPECT_EQ(frame.Lab_WH->text(), QStringLiteral("宽度:238\n高度:152"));
+
+    frame.UpdateCompressPreview();
+    frame.UpdateResizePreview();
+    EXPECT_EQ(frame.Lab_destination->text(), size);
+    EXPECT_EQ(frame.Lab_WH->text(), QStringLiteral("宽度:238\n高度:152"));
+    EXPECT_TRUE(SamePixels(PaneBitmap(frame.DestBox), destination));
+    EXPECT_TRUE(SamePixels(PaneBitmap(frame.ResizeBox), resized));
 }
 
 TEST(ScrollBoxFrame, MovingTheResizeSliderNeverRunsTheQualityPreview) {
