@@ -17,6 +17,8 @@ constexpr uint64_t kMaxRowSpan = UINT32_MAX / 255;
 // The largest area of a target pixel (in the reduced units) whose rounded sums stay below
 // 2^63, the divider's bound.
 constexpr uint64_t kMaxArea = (uint64_t{1} << 55) - 1;
+// The largest area the halving shortcut takes: 2 × 255 × area / 2 + area / 2 < 2^32.
+constexpr uint64_t kMaxHalvedArea = uint64_t{1} << 20;
 
 // The processor's version is picked by a resolver that the dynamic loader runs before any
 // sanitizer runtime is ready; under ThreadSanitizer its instrumented code crashes the program
@@ -76,6 +78,11 @@ BoxShrink::BoxShrink(int sourceWidth, int sourceHeight, int targetWidth, int tar
     half_ = area / 2;
     if (!copy_) {
         divider_ = Divider(area);  // the area is at least 2 unless the sizes are equal
+        // Small areas only, so that two column sums and the half stay within 32 bits.
+        if (columnSpan == 2 && columnWeight == 1 && std::has_single_bit(area) &&
+            area <= kMaxHalvedArea) {
+            halvedShift_ = std::countr_zero(area);
+        }
     }
 
     // Source column s covers [s·columnWeight, (s + 1)·columnWeight), target column t covers
@@ -169,7 +176,19 @@ void BoxShrink::EmitColumns(const uint32_t* sums, uint8_t* target, uint32_t colu
     }
 }
 
+void BoxShrink::EmitHalvedColumns(const uint32_t* sums, uint8_t* target) const {
+    const uint32_t half = static_cast<uint32_t>(half_);
+    for (int t = 0; t < targetWidth_; ++t, target += 3, sums += 6) {
+        for (int c = 0; c < 3; ++c) {
+            target[c] = static_cast<uint8_t>((half + sums[c] + sums[c + 3]) >> halvedShift_);
+        }
+    }
+}
+
 void BoxShrink::EmitRow(const uint32_t* sums, uint8_t* target) const {
+    if (halvedShift_ != 0) {
+        return EmitHalvedColumns(sums, target);
+    }
     switch (columnsPerTarget_) {
         case 1:
             return EmitColumns<1>(sums, target, 1);
