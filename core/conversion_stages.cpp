@@ -1,6 +1,5 @@
 #include "conversion_stages.h"
 
-#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -19,7 +18,6 @@ namespace velmora {
 namespace {
 
 constexpr int kResizedQuality = 90;
-constexpr int kRowsPerBlock = kStageRowsPerBlock;
 
 void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer) {
     for (int y = 0; y < rows.Height(); ++y) {
@@ -46,24 +44,15 @@ std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
 // Decoding ‖ encoding at the quality, rows handed in blocks. The encoder's error comes first
 // when both fail: it can only have failed on rows the decoder had already delivered.
 void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperThread& helper) {
-    RowBlocks blocks(static_cast<size_t>(rows.Width()) * 3, kRowsPerBlock, kStageBlocks);
+    RowBlocks blocks(static_cast<size_t>(rows.Width()) * 3, kStageRowsPerBlock, kStageBlocks);
     HelperRun decoding(helper);
     const bool started = decoding.Start(
         [&] {
-            for (int y = 0; y < rows.Height();) {
-                uint8_t* block = blocks.FreeBlock();
-                if (!block) {
-                    return;  // the encoder has stopped
-                }
-                const int count = std::min(kRowsPerBlock, rows.Height() - y);
-                for (int i = 0; i < count; ++i) {
-                    rows.ReadInto(block + static_cast<size_t>(i) * blocks.RowBytes());
-                }
-                blocks.Hand(count);
-                y += count;
+            // Stopped by the encoder when WriteRows returns false.
+            if (blocks.WriteRows(rows.Height(), [&](uint8_t* row) { rows.ReadInto(row); })) {
+                rows.Finish();
+                blocks.Close();
             }
-            rows.Finish();
-            blocks.Close();
         },
         [&] { blocks.Close(); });
     if (!started) {

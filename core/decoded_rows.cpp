@@ -1,6 +1,5 @@
 #include "decoded_rows.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -47,21 +46,11 @@ class DecodedRows::AheadOnThread {
 
   private:
     void DecodeBlocks() {
-        const int height = reader_.OutputHeight();
-        for (int y = 0; y < height;) {
-            uint8_t* block = blocks_.FreeBlock();
-            if (!block) {
-                return;  // the reader has stopped
-            }
-            const int count = std::min(kStageRowsPerBlock, height - y);
-            for (int i = 0; i < count; ++i) {
-                reader_.ReadRow(block + static_cast<size_t>(i) * blocks_.RowBytes());
-            }
-            blocks_.Hand(count);
-            y += count;
+        if (blocks_.WriteRows(reader_.OutputHeight(),
+                              [this](uint8_t* row) { reader_.ReadRow(row); })) {
+            reader_.Finish();
+            blocks_.Close();
         }
-        reader_.Finish();
-        blocks_.Close();
     }
 
     void RaiseError() {

@@ -4,6 +4,7 @@
 // picture's height.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,24 @@ class RowBlocks {
     void Hand(int rows);
     // Writer: no more blocks come (after the last one, or because the writer failed).
     void Close();
+    // Writer: `rows` rows in blocks, each written by readRow(row) straight into its block;
+    // false when the reader stopped first. Does not close.
+    template <typename ReadRow>
+    bool WriteRows(int rows, ReadRow&& readRow) {
+        for (int y = 0; y < rows;) {
+            uint8_t* block = FreeBlock();
+            if (!block) {
+                return false;
+            }
+            const int count = std::min(rowsPerBlock_, rows - y);
+            for (int i = 0; i < count; ++i) {
+                readRow(block + static_cast<size_t>(i) * rowBytes_);
+            }
+            Hand(count);
+            y += count;
+        }
+        return true;
+    }
 
     struct Block {
         const uint8_t* rows = nullptr;
