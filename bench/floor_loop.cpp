@@ -5,7 +5,9 @@
 // 100 − c, progressive when the source has several scans. At r = 50 the encoding goes to
 // memory, is decoded again the same way, halved by averaging 2 × 2 blocks (the exact area mean
 // on even sides) and encoded baseline at quality 90. Outputs are written plainly, without the
-// crash-safe replacement.
+// crash-safe replacement. Below r = 100 the conversion itself writes the encoding at the
+// quality baseline, which decodes to the same pixels; the loop keeps it progressive for a
+// progressive source, so such sources are measured against the conversion as it was.
 //
 //     velmora-bench-floor -c C -r 100|50 -o DIR FILE...
 #include <cerrno>

@@ -138,8 +138,11 @@ size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
                                      ? helper + uint64_t{kStageRowsPerBlock} * kStageBlocks *
                                                     (gray ? 1 : 3) * uint64_t(width)
                                      : 0;
-    // The source is decoded straight into the encoder at the quality.
-    const uint64_t compressing = decoding + ownDecoding + EncodingBytes(width, height, progressive);
+    // The source is decoded straight into the encoder at the quality, which writes a
+    // progressive encoding only as the output at full size.
+    const bool progressiveEncoding = progressive && resizePercent == 100;
+    const uint64_t compressing =
+        decoding + ownDecoding + EncodingBytes(width, height, progressiveEncoding);
     if (resizePercent == 100) {
         const uint64_t blocks =
             twoThreads ? uint64_t{kStageRowsPerBlock} * kStageBlocks * 3 * uint64_t(width) : 0;
@@ -150,7 +153,7 @@ size_t ConversionBytes(const std::vector<uint8_t>& source, int resizePercent,
     // it is still being decoded on two.
     const uint64_t shrinking =
         jpeg::JpegWriter::ReservedBytes(width, height) +
-        OwnDecodingBytes(width, height, progressive, depth) +
+        OwnDecodingBytes(width, height, false, depth) +
         kShrinkBytesPerColumn * (static_cast<uint64_t>(width) + uint64_t(targetWidth)) +
         EncodingBytes(targetWidth, targetHeight, false);
     return twoThreads ? compressing + shrinking + helper : std::max(compressing, shrinking);

@@ -100,13 +100,20 @@ std::vector<uint8_t> ConvertAtFullSize(const std::vector<uint8_t>& source,
     return output;
 }
 
+// Below r = 100 the encoding at the quality is only decoded again, so it is written baseline
+// whatever the source: a progressive encoding holds the same quantized coefficients, which its
+// scans together restore exactly, and libjpeg smooths no block of a completed progression, so
+// the second decoding gives the same pixels either way, without the progressive encoder's and
+// decoder's passes over the whole picture.
+constexpr bool kProgressiveIntermediate = false;
+
 std::vector<uint8_t> ConvertResizedOnOneThread(std::vector<uint8_t> source,
                                                const TConversionStages& s, int width, int height) {
     std::vector<uint8_t> compressed;
     {
         DecodedRows rows(source, s.depth, s.kept);
         jpeg::JpegWriter writer(compressed, rows.Width(), rows.Height(), s.percents.Quality(),
-                                s.progressive, rows.Metadata());
+                                kProgressiveIntermediate, rows.Metadata());
         EncodeRows(rows, writer);
         writer.Finish();
     }
@@ -128,7 +135,7 @@ std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& sour
     {
         DecodedRows rows(source, s.depth, s.kept, &helpers.decoding, TDecodingThread::kAny);
         jpeg::JpegWriter writer(channel, rows.Width(), rows.Height(), s.percents.Quality(),
-                                s.progressive, rows.Metadata());
+                                kProgressiveIntermediate, rows.Metadata());
         HelperRun first(helpers.helper);
         const bool started = first.Start(
             [&] {

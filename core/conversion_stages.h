@@ -26,7 +26,9 @@ struct TConversionStages {
     ConversionPercents percents;
     TMetadataKept kept;
     TJPEGDecodeDepth depth;
-    bool progressive;  // the source has multiple scans: the first encoding is progressive too
+    // The source has multiple scans: the encoding at the quality is progressive too (written
+    // baseline below r = 100, where it is only decoded again: the same pixels come back).
+    bool progressive;
     TStageThreads threads;
 };
 

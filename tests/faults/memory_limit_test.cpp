@@ -91,12 +91,15 @@ class MemoryLimitTest : public ::testing::Test {
 
 // Within the bound, far beyond the limit: about 1.8 GB of pixels (and of coefficients for
 // the progressive one) to decode; about 1 GB of coefficients to convert a progressive
-// 12000 × 12000 picture. Every one of them says "Out of memory", whoever ran out: our storage
-// or libjpeg's.
+// 12000 × 12000 picture at full size (the decoder's and the progressive encoder's); 0.8 GB of
+// the decoder's alone for a 16000 × 16000 one to shrink (whose encoding at the quality is
+// baseline). Every one of them says "Out of memory", whoever ran out: our storage or
+// libjpeg's.
 TEST_F(MemoryLimitTest, TooLargeForTheMemoryIsACleanError) {
     const std::vector<uint8_t> baseline = ClaimingSize(30000, 20000, false);
     const std::vector<uint8_t> progressive = ClaimingSize(30000, 20000, true);
     WriteBytes(dir.File("progressive.jpg"), ClaimingSize(12000, 12000, true));
+    WriteBytes(dir.File("larger.jpg"), ClaimingSize(16000, 16000, true));
     struct Case {
         const char* name;
         std::function<void()> body;
@@ -111,7 +114,7 @@ TEST_F(MemoryLimitTest, TooLargeForTheMemoryIsACleanError) {
          }},
         {"convert and shrink",
          [&] {
-             CompressFile(dir.File("progressive.jpg"), dir.File("out.jpg"),
+             CompressFile(dir.File("larger.jpg"), dir.File("out.jpg"),
                           {CompressPercent(25), ResizePercent(50)});
          }},
     };
