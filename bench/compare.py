@@ -25,8 +25,10 @@ time; ImageMagick and libvips: their own threads; the djpeg/cjpeg pipeline: its 
 after another, as the batch in the window and velmora-convert -j 1 do, with the second core free
 for the conversion's stages, against the one-core floor of the same files; it also shows the
 stages run on one thread (the conversion before it became a pipeline), and checks that the
-outputs are the same bytes. The preview figures time
-one compression-slider step at quality 75 and 98.
+outputs are the same bytes. Below r = 100 the stages write their encoding at the quality
+baseline even for a progressive source (it decodes to the same pixels) where the floor keeps it
+progressive, so for progressive files the floor is the conversion as it was before. The preview
+figures time one compression-slider step at quality 75 and 98.
 Outputs go to a memory file system when there is one, so disks play no part.
 """
 import os
@@ -322,7 +324,8 @@ def one_file_at_a_time(sources, scratch):
     """One file after another, as the batch in the window and velmora-convert -j 1 convert:
     each kind of file on its own, against the floor pinned to one core (the "one core" floor),
     with the second core free for the conversion's stages. "stages on one thread" is the
-    conversion as it ran before its stages became a pipeline."""
+    conversion's stages run one after another (for progressive files below r = 100 already
+    without the progressive encoding in between, which the floor still makes)."""
     print("\nOne file at a time, the second core free (x floor: against the one-core floor of "
           "the same files)")
     variants = [
