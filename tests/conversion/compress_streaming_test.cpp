@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/jpeg_image.h"
 #include "support/jpeg_fixture.h"
+#include "support/picture_corpus.h"
 
 namespace velmora::test {
 namespace {
@@ -185,6 +186,35 @@ TEST(CompressStreaming, FailsWhereFrameByFrameFails) {
                   CompressBytes({}, {CompressPercent(25), ResizePercent(-1)});
               }),
               "Percent out of range");
+}
+
+// The fuzzers' pictures, valid and damaged, and those damaged before their first row: on one
+// thread and on two, each gives the reference's bytes or fails with its error.
+TEST(CompressStreaming, FuzzCorpusConvertsAsFrameByFrame) {
+    std::vector<NamedJpeg> pictures = CorpusPictures();
+    for (NamedJpeg& picture : FailingBeforeTheFirstRow()) {
+        pictures.push_back(std::move(picture));
+    }
+    for (const NamedJpeg& picture : pictures) {
+        for (int r : {100, 50}) {
+            const ConversionPercents percents{CompressPercent(25), ResizePercent(r)};
+            std::vector<uint8_t> reference;
+            const std::string referenceError =
+                ErrorOf([&] { reference = CompressBytesFrameByFrame(picture.bytes, percents); });
+            for (const TStageThreads threads : kThreads) {
+                std::vector<uint8_t> streamed;
+                EXPECT_EQ(ErrorOf([&] {
+                              streamed =
+                                  CompressBytes(picture.bytes, percents,
+                                                TMetadataKept::kOrientationAndProfile, threads);
+                          }),
+                          referenceError)
+                    << picture.name << ", r = " << r << ", " << ThreadsName(threads);
+                EXPECT_TRUE(SameBytes(streamed, reference))
+                    << picture.name << ", r = " << r << ", " << ThreadsName(threads);
+            }
+        }
+    }
 }
 
 }  // namespace
