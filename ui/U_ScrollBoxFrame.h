@@ -59,6 +59,8 @@ class TScrollBoxFrame : public QWidget {
     void UpdateCompressPreview();
     // DestBox's picture scaled to the resize percent into ResizeBox, with its width and height.
     void UpdateResizePreview();
+    // UpdateCompressPreview, then UpdateResizePreview, in less time.
+    void UpdateCompressAndResizePreviews();
     // Converts one file at the sliders' current percents.
     void CompressFile(const std::string& source, const std::string& output) const;
 
@@ -74,8 +76,6 @@ class TScrollBoxFrame : public QWidget {
     void RadioButton2Click();
     void SyncHorzScroll(TPicScrollBox* box);
     void SyncVertScroll(TPicScrollBox* box);
-    // UpdateCompressPreview, then UpdateResizePreview, in less time.
-    void UpdateCompressAndResizePreviews();
     // The percent label; returns the compression percent.
     int ShowCompressPercent();
     void ShowEncodedSize(uint64_t bytes);

@@ -245,8 +245,7 @@ void TF_Velmora::ShellListView1DblClick(TShellListView*) {
     ScrollBoxFrame->Lab_source->setText(SourceSizeCaption(GetFileSizeOf(path)));
     ScrollBoxFrame->DestBox->cxImage->Picture().Assign(picture.Pixels());
     ScrollBoxFrame->ResizeBox->cxImage->Picture().Assign(picture.Pixels());
-    ScrollBoxFrame->UpdateCompressPreview();
-    ScrollBoxFrame->UpdateResizePreview();
+    ScrollBoxFrame->UpdateCompressAndResizePreviews();
 }
 
 void TF_Velmora::ShellTreeView1Editing(TShellTreeView*, const QModelIndex&, bool& AllowEdit) {
