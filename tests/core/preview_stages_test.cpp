@@ -15,6 +15,7 @@
 #include "core/parallel_shrink.h"
 #include "core/preview_stages.h"
 #include "core/resize.h"
+#include "support/decoded_bytes_limit.h"
 #include "support/jpeg_fixture.h"
 
 namespace velmora::test {
@@ -107,15 +108,6 @@ TEST(EncodeDecodeAndResize, TwoThreadsGiveThePicturesSizeAndStepsOfOne) {
         }
     }
 }
-
-// Lowers the decoded-size bound for one test.
-class ScopedDecodedBytesLimit {
-  public:
-    explicit ScopedDecodedBytesLimit(size_t bytes) { jpeg::SetDecodedBytesLimit(bytes); }
-    ~ScopedDecodedBytesLimit() { jpeg::SetDecodedBytesLimit(jpeg::kMaxDecodedBytes); }
-    ScopedDecodedBytesLimit(const ScopedDecodedBytesLimit&) = delete;
-    ScopedDecodedBytesLimit& operator=(const ScopedDecodedBytesLimit&) = delete;
-};
 
 // The decoding refuses the picture after the encoding is whole: the size is still shown, the
 // error reaches the caller and the helper, waiting for rows that never come, is let go.

@@ -21,6 +21,7 @@
 #include "core/jpeg_image.h"
 #include "core/jpeg_reader.h"
 #include "core/settings.h"
+#include "support/decoded_bytes_limit.h"
 #include "support/jpeg_fixture.h"
 #include "support/temp_dir.h"
 
@@ -28,15 +29,6 @@ namespace velmora::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Lowers the decoded-size bound for one test.
-class ScopedDecodedBytesLimit {
-  public:
-    explicit ScopedDecodedBytesLimit(size_t bytes) { jpeg::SetDecodedBytesLimit(bytes); }
-    ~ScopedDecodedBytesLimit() { jpeg::SetDecodedBytesLimit(jpeg::kMaxDecodedBytes); }
-    ScopedDecodedBytesLimit(const ScopedDecodedBytesLimit&) = delete;
-    ScopedDecodedBytesLimit& operator=(const ScopedDecodedBytesLimit&) = delete;
-};
 
 std::vector<fs::path> RegressionInputs(const std::string& extension) {
     std::vector<fs::path> paths;
