@@ -132,7 +132,7 @@ void JpegReader::Start(TJPEGDecodeDepth depth, bool plainGray) {
     // CMYK pictures are converted to colour by us, so they are never quantized by libjpeg.
     const bool gray = cinfo_.out_color_space == JCS_GRAYSCALE;
     plainGray_ = gray && plainGray;
-    quantized_ = (gray && !plainGray_) || (depth == TJPEGDecodeDepth::jd8bit && !cmyk_ && !gray);
+    quantized_ = !plainGray_ && (gray || (depth == TJPEGDecodeDepth::jd8bit && !cmyk_));
     if (quantized_) {
         cinfo_.quantize_colors = TRUE;
         cinfo_.desired_number_of_colors = kQuantizedColours;
