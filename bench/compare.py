@@ -23,7 +23,9 @@ each converter use both processors in its default way (Velmora and the floor: tw
 time; ImageMagick and libvips: their own threads; the djpeg/cjpeg pipeline: its processes).
 "One file at a time" converts each kind of file (baseline, grayscale, progressive) one file
 after another, as the batch in the window and velmora-convert -j 1 do, with the second core free
-for the conversion's stages, against the one-core floor of the same files; it also shows the
+for the conversion's stages (velmora-convert -j 1 begins the next file while a progressive
+encoder makes its last passes on one core; the core's line is the batch's CompressFile, which
+does not), against the one-core floor of the same files; it also shows the
 stages run on one thread (the conversion before it became a pipeline), and checks that the
 outputs are the same bytes. Below r = 100 the stages write their encoding at the quality
 baseline even for a progressive source (it decodes to the same pixels) where the floor keeps it

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     }
     std::atomic<bool> failed{false};
     // The first failure ends the run: the files not yet started are skipped.
-    const auto convert = [&](size_t i) {
+    const auto convert = [&](size_t i, velmora::cli::WorkTurn&) {
         if (failed) {
             return;
         }

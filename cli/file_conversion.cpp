@@ -50,22 +50,21 @@ std::string SourcePath(const PlannedFile& file) {
 // The conversion, searched for with --max-size. Unless the source is needed afterwards, the
 // core takes it over, which frees its bytes as soon as they are decoded.
 FittedConversion Convert(std::vector<uint8_t>& source, bool sourceNeededAfter,
-                         const ConvertOptions& options) {
+                         const ConvertOptions& options, const FileTurn& turn) {
     const int percent = options.compressPercent;
     if (options.maxBytes) {
         // Without -c every quality may be tried; with it, none above 100 - c.
         return ConvertToFit(source, *options.maxBytes, options.compressGiven ? percent : 0,
                             ResizePercent(options.resizePercent), options.metadata);
     }
+    const ConversionPercents percents{CompressPercent(percent),
+                                      ResizePercent(options.resizePercent)};
     if (sourceNeededAfter) {
-        return {
-            percent,
-            CompressBytes(source, {CompressPercent(percent), ResizePercent(options.resizePercent)},
-                          options.metadata)};
+        return {percent,
+                CompressBytes(source, percents, options.metadata, turn.threads, turn.coreFreed)};
     }
-    return {percent, CompressBytes(std::move(source),
-                                   {CompressPercent(percent), ResizePercent(options.resizePercent)},
-                                   options.metadata)};
+    return {percent, CompressBytes(std::move(source), percents, options.metadata, turn.threads,
+                                   turn.coreFreed)};
 }
 
 // The folders of an output name with a path (-R), made when missing.
@@ -89,7 +88,8 @@ FileResult Skipped(const PlannedFile& file) {
     return {.outcome = FileOutcome::kSkipped, .message = "exists: " + file.output};
 }
 
-FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options) {
+FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options,
+                          const FileTurn& turn) {
     if (!file.refusal.empty()) {
         return {.message = file.refusal};
     }
@@ -101,7 +101,7 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
     const uint64_t sourceBytes = source.size();
     // Only a kept source sent to standard output is needed once converted.
     const bool sourceNeededAfter = options.onlySmaller && file.toStandardOutput;
-    const FittedConversion converted = Convert(source, sourceNeededAfter, options);
+    const FittedConversion converted = Convert(source, sourceNeededAfter, options, turn);
 
     FileResult result{.outcome = FileOutcome::kConverted,
                       .sourceBytes = sourceBytes,
@@ -112,6 +112,9 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
     }
     if (options.dryRun) {
         return result;
+    }
+    if (turn.awaitEarlier) {
+        turn.awaitEarlier();
     }
     if (file.toStandardOutput) {
         // A pipe must still receive a picture: the source itself when it was kept.
@@ -138,9 +141,10 @@ FileResult ConvertOrThrow(const PlannedFile& file, const ConvertOptions& options
 
 }  // namespace
 
-FileResult ConvertPlannedFile(const PlannedFile& file, const ConvertOptions& options) {
+FileResult ConvertPlannedFile(const PlannedFile& file, const ConvertOptions& options,
+                              const FileTurn& turn) {
     try {
-        return ConvertOrThrow(file, options);
+        return ConvertOrThrow(file, options, turn);
     } catch (const std::bad_alloc&) {
         return {.message = EOutOfMemory().what()};
     } catch (const std::exception& error) {

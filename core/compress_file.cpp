@@ -25,7 +25,8 @@ bool HasMultipleScans(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, ConversionPercents percents,
-                                   TMetadataKept kept, TStageThreads threads) {
+                                   TMetadataKept kept, TStageThreads threads,
+                                   const std::function<void()>& coreFreed) {
     percents.Check();
     const TJPEGDecodeDepth depth = TJPEGImage::DefaultDecodeDepth();
     const bool progressive = HasMultipleScans(source);
@@ -36,7 +37,8 @@ std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, ConversionPercen
             jpeg::DecodedBytesLimit()) {
         threads = TStageThreads::kOne;
     }
-    return RunConversionStages(std::move(source), {percents, kept, depth, progressive, threads});
+    return RunConversionStages(std::move(source),
+                               {percents, kept, depth, progressive, threads, coreFreed});
 }
 
 void CompressFile(const std::string& source, const std::string& output, ConversionPercents percents,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,11 @@ void CompressFile(const std::string& source, const std::string& output, Conversi
 // encoder, and the second decoding streams through the shrink into the final encoder. The
 // source bytes are released as soon as the stages are done with them. `kept` says which of the
 // source's metadata the output carries (the desktop program always keeps the orientation and colour
-// profile only).
+// profile only). coreFreed is told when the rest keeps one core busy (TConversionStages).
 std::vector<uint8_t> CompressBytes(std::vector<uint8_t> source, ConversionPercents percents,
                                    TMetadataKept kept = TMetadataKept::kOrientationAndProfile,
-                                   TStageThreads threads = TStageThreads::kAsCoresAllow);
+                                   TStageThreads threads = TStageThreads::kAsCoresAllow,
+                                   const std::function<void()>& coreFreed = {});
 
 // Writes a conversion's output bytes to output with WriteFileReplacing, the way CompressFile
 // does: an empty output is refused (EFCreateError) where it would replace its own source.

@@ -19,11 +19,20 @@ namespace {
 
 constexpr int kResizedQuality = 90;
 
-void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer) {
+// The end of the source's decoding; a progressive encoder at full size still has all its
+// passes over the picture to make, on one core.
+void FinishSource(DecodedRows& rows, const TConversionStages& s) {
+    rows.Finish();
+    if (s.progressive && !s.percents.Resizes() && s.coreFreed) {
+        s.coreFreed();
+    }
+}
+
+void EncodeRows(DecodedRows& rows, jpeg::JpegWriter& writer, const TConversionStages& s) {
     for (int y = 0; y < rows.Height(); ++y) {
         writer.WriteRow(rows.Next());
     }
-    rows.Finish();
+    FinishSource(rows, s);
 }
 
 std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
@@ -43,20 +52,21 @@ std::vector<uint8_t> ShrinkAndEncode(DecodedRows& rows, int width, int height) {
 
 // Decoding ‖ encoding at the quality, rows handed in blocks. The encoder's error comes first
 // when both fail: it can only have failed on rows the decoder had already delivered.
-void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperThread& helper) {
+void EncodeRowsOnTwoThreads(DecodedRows& rows, jpeg::JpegWriter& writer, HelperThread& helper,
+                            const TConversionStages& s) {
     RowBlocks blocks(static_cast<size_t>(rows.Width()) * 3, kStageRowsPerBlock, kStageBlocks);
     HelperRun decoding(helper);
     const bool started = decoding.Start(
         [&] {
             // Stopped by the encoder when WriteRows returns false.
             if (blocks.WriteRows(rows.Height(), [&](uint8_t* row) { rows.ReadInto(row); })) {
-                rows.Finish();
+                FinishSource(rows, s);
                 blocks.Close();
             }
         },
         [&] { blocks.Close(); });
     if (!started) {
-        EncodeRows(rows, writer);
+        EncodeRows(rows, writer, s);
         return;
     }
     try {
@@ -92,9 +102,9 @@ std::vector<uint8_t> ConvertAtFullSize(const std::vector<uint8_t>& source,
     jpeg::JpegWriter writer(output, rows.Width(), rows.Height(), s.percents.Quality(),
                             s.progressive, rows.Metadata());
     if (helpers) {
-        EncodeRowsOnTwoThreads(rows, writer, helpers->helper);
+        EncodeRowsOnTwoThreads(rows, writer, helpers->helper, s);
     } else {
-        EncodeRows(rows, writer);
+        EncodeRows(rows, writer, s);
     }
     writer.Finish();
     return output;
@@ -114,7 +124,7 @@ std::vector<uint8_t> ConvertResizedOnOneThread(std::vector<uint8_t> source,
         DecodedRows rows(source, s.depth, s.kept);
         jpeg::JpegWriter writer(compressed, rows.Width(), rows.Height(), s.percents.Quality(),
                                 kProgressiveIntermediate, rows.Metadata());
-        EncodeRows(rows, writer);
+        EncodeRows(rows, writer, s);
         writer.Finish();
     }
     std::vector<uint8_t>().swap(source);
@@ -139,14 +149,14 @@ std::vector<uint8_t> ConvertResizedOnTwoThreads(const std::vector<uint8_t>& sour
         HelperRun first(helpers.helper);
         const bool started = first.Start(
             [&] {
-                EncodeRows(rows, writer);
+                EncodeRows(rows, writer, s);
                 writer.Finish();
                 channel.Close(false);
             },
             [&] { channel.Close(true); });
         if (!started) {
             // No thread to be had: the same stages one after another.
-            EncodeRows(rows, writer);
+            EncodeRows(rows, writer, s);
             writer.Finish();
             channel.Close(false);
         }

@@ -30,6 +30,12 @@ struct TConversionStages {
     // baseline below r = 100, where it is only decoded again: the same pixels come back).
     bool progressive;
     TStageThreads threads;
+    // Told, on whichever thread, when the rest of the conversion keeps only one core busy for
+    // a long stretch: at full size with a progressive encoding, once the source is decoded
+    // whole, for the encoder's passes over the whole picture (a runner of one file at a time
+    // lets the next file begin then). Other conversions, and one that fails first, never tell
+    // it. May be empty.
+    std::function<void()> coreFreed = {};
 };
 
 // The output bytes for the source bytes. The percents are valid and the budget checked; the

@@ -13,9 +13,9 @@ namespace {
 
 std::atomic<unsigned> coresInUse{0};
 
-// The processors this process may run on (a process pinned to one has one core, whatever the
-// machine has), read once.
-unsigned Cores() {
+}  // namespace
+
+unsigned ProcessCores() {
     static const unsigned cores = [] {
         cpu_set_t allowed;
         CPU_ZERO(&allowed);
@@ -26,8 +26,6 @@ unsigned Cores() {
     }();
     return cores;
 }
-
-}  // namespace
 
 ConversionSlot::ConversionSlot(unsigned cores) : cores_(cores) {
     coresInUse += cores_;
@@ -46,7 +44,7 @@ HelperThread::~HelperThread() {
 
 bool HelperThread::Claim() {
     unsigned inUse = coresInUse.load();
-    while (inUse < Cores()) {
+    while (inUse < ProcessCores()) {
         if (coresInUse.compare_exchange_weak(inUse, inUse + 1)) {
             claimed_ = true;
             return true;

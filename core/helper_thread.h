@@ -12,6 +12,10 @@
 
 namespace velmora {
 
+// The processors this process may run on (a process pinned to one has one core, whatever the
+// machine has), read once.
+unsigned ProcessCores();
+
 // Counts cores as busy for as long as it lives: one for a conversion running on the calling
 // thread, or as many as a runner of several conversions at once will keep busy (so that the
 // first of them does not take a helper before the others have begun).

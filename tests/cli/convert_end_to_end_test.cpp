@@ -95,12 +95,12 @@ class ConvertProgramTest : public ::testing::Test {
 
     // A small JPEG file; the seed makes each one different.
     std::string MakeJpeg(const std::string& name, unsigned seed, int width = 40, int height = 30,
-                         int quality = 90) {
+                         int quality = 90, bool progressive = false) {
         std::string path = files_.File(name);
         fs::create_directories(fs::path(path).parent_path());
         velmora::test::WriteBytes(
             path, velmora::test::EncodeJpeg(velmora::test::MakePattern(width, height, 3, seed),
-                                            {.quality = quality}));
+                                            {.quality = quality, .progressive = progressive}));
         return path;
     }
 
@@ -302,6 +302,48 @@ TEST_F(ConvertProgramTest, ParallelRunsMatchASingleThreadedRun) {
         EXPECT_EQ(ReadBytes(outputs[0] + name), Expected(files[i < 2 ? i : i + 1], 40, 70));
     }
     EXPECT_EQ(EntriesOf(outputs[0]), EntriesOf(outputs[1]));
+}
+
+// One file at a time, a progressive file at full size lets the next one begin while its
+// encoder makes its passes: the outputs and the messages are those of files converted alone,
+// in order, whatever fails between them.
+TEST_F(ConvertProgramTest, OneAtATimeFilesBegunEarlyConvertAsAlone) {
+    std::vector<std::string> files;
+    files.reserve(6);
+    for (int i = 0; i < 5; ++i) {
+        files.push_back(MakeJpeg("in/p" + std::to_string(i) + ".jpg", unsigned(i + 1), 320 + 16 * i,
+                                 240, 90, i != 3));
+    }
+    const std::string missing = files_.File("in/missing.jpg");
+    files.insert(files.begin() + 2, missing);
+    const std::string out = MakeOutputDirectory("out");
+    std::vector<std::string> arguments{"-c", "30", "-j", "1", "-o", out};
+    arguments.insert(arguments.end(), files.begin(), files.end());
+
+    const RunResult result = Run(arguments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.err,
+              "velmora-convert: " + missing + ": " + EFOpenError(missing, ENOENT).what() + "\n");
+    for (const std::string& file : files) {
+        if (file != missing) {
+            EXPECT_EQ(ReadBytes(out + "/" + fs::path(file).filename().string()),
+                      Expected(file, 30, 100))
+                << file;
+        }
+    }
+}
+
+// A source that is the output of the file before it (here through a link that leads there) is
+// read only once that output is written, as one file after another reads it.
+TEST_F(ConvertProgramTest, ASourceThatIsTheOutputBeforeItIsReadOnceWritten) {
+    const std::string first = MakeJpeg("in/a.jpg", 1, 1200, 900, 90, true);
+    const std::string out = MakeOutputDirectory("out");
+    const std::string link = files_.File("in/b.jpg");
+    fs::create_symlink(out + "/a.jpg", link);
+
+    const RunResult result = Run({"-c", "30", "-j", "1", "-o", out, first, link});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(ReadBytes(out + "/b.jpg"), Expected(out + "/a.jpg", 30, 100));
 }
 
 TEST_F(ConvertProgramTest, StandardInputAndOutput) {

@@ -1,5 +1,8 @@
 #include "cli/parallel_runner.h"
 
+#include "core/helper_thread.h"
+#include "support/gate.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,7 +26,7 @@ TEST(RunInParallelTest, RunsEachPieceOnceAndReportsInOrder) {
             std::vector<size_t> reported;
             RunInParallel(
                 count, threads,
-                [&](size_t i) {
+                [&](size_t i, WorkTurn&) {
                     const int now = ++inProgress;
                     int most = mostInProgress.load();
                     while (now > most && !mostInProgress.compare_exchange_weak(most, now)) {
@@ -55,7 +58,7 @@ TEST(RunInParallelTest, ALatePieceHoldsBackTheReportsAfterIt) {
     std::vector<size_t> reported;
     RunInParallel(
         kCount, 3,
-        [&](size_t i) {
+        [&](size_t i, WorkTurn&) {
             std::unique_lock lock(mutex);
             if (i == 0) {
                 // Piece 0 finishes last; the wait only guards against a hang if it never does.
@@ -74,6 +77,50 @@ TEST(RunInParallelTest, ALatePieceHoldsBackTheReportsAfterIt) {
         });
     EXPECT_EQ(othersDone, kCount - 1);
     EXPECT_EQ(reported, (std::vector<size_t>{0, 1, 2, 3, 4, 5}));
+}
+
+// One at a time, a piece that lets the next begin still runs while that one starts; the next
+// one's AwaitEarlier returns only once it has finished, and only those two are ever in flight.
+TEST(RunInParallelTest, OneAtATimeTheNextBeginsWhenLetAndItsEffectsWaitForTheEarlier) {
+    if (ProcessCores() < 2) {
+        GTEST_SKIP() << "one core: the pieces go strictly one at a time";
+    }
+    constexpr size_t kCount = 4;
+    std::vector<test::Gate> begun(kCount);
+    std::mutex mutex;
+    std::vector<bool> finished(kCount, false);
+    std::vector<bool> sawBeginning(kCount, false);
+    std::vector<bool> earlierFinishedAfterAwait(kCount, false);
+    std::vector<bool> beside(kCount, false);
+    int inProgress = 0;
+    int mostInProgress = 0;
+    RunInParallel(
+        kCount, 1,
+        [&](size_t i, WorkTurn& turn) {
+            {
+                const std::lock_guard lock(mutex);
+                mostInProgress = std::max(mostInProgress, ++inProgress);
+                beside[i] = turn.BesideEarlier();
+            }
+            begun[i].Open();
+            turn.LetNextBegin();
+            if (i + 1 < kCount) {
+                // Still running: the next piece begins beside this one.
+                sawBeginning[i] = begun[i + 1].Wait();
+            }
+            turn.AwaitEarlier();
+            const std::lock_guard lock(mutex);
+            earlierFinishedAfterAwait[i] = i == 0 || finished[i - 1];
+            finished[i] = true;
+            --inProgress;
+        },
+        [](size_t) {});
+    for (size_t i = 0; i + 1 < kCount; ++i) {
+        EXPECT_TRUE(sawBeginning[i]) << "piece " << i + 1 << " waited for piece " << i;
+    }
+    EXPECT_EQ(earlierFinishedAfterAwait, std::vector<bool>(kCount, true));
+    EXPECT_EQ(beside, (std::vector<bool>{false, true, true, true}));
+    EXPECT_EQ(mostInProgress, 2);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // every kind of source and every percent, and the same error wherever one fails.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <type_traits>
 
@@ -106,6 +107,39 @@ void ExpectSameOutputs(const std::vector<Source>& sources, std::initializer_list
 
 TEST(CompressStreaming, SameBytesAsFrameByFrame) {
     ExpectSameOutputs(AllSources(), {0, 25, 100}, {0, 1, 50, 99, 100});
+}
+
+// Only a progressive encoding at full size keeps one core busy on its own once its source is
+// decoded, and only such a conversion says so, once, on whichever thread decoded the source.
+TEST(CompressStreaming, ACoreIsFreedOnlyForAProgressiveEncodersPasses) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int resize;
+        int told;
+    };
+    const std::vector<uint8_t> progressive = EncodeJpeg(MakePattern(96, 80), {.progressive = true});
+    const Case cases[] = {
+        {"progressive at full size", progressive, 100, 1},
+        {"progressive grayscale at full size",
+         EncodeJpeg(MakePattern(64, 48, 1), {.model = ColorModel::kGrayscale, .progressive = true}),
+         100, 1},
+        {"progressive shrunk", progressive, 50, 0},
+        {"baseline at full size", EncodeJpeg(MakePattern(96, 80)), 100, 0},
+        {"progressive cut short", Truncated(progressive, 200), 100, 0},
+    };
+    for (const Case& c : cases) {
+        for (const TStageThreads threads : kThreads) {
+            std::atomic<int> told{0};
+            try {
+                CompressBytes(c.bytes, {CompressPercent(25), ResizePercent(c.resize)},
+                              TMetadataKept::kOrientationAndProfile, threads, [&] { ++told; });
+            } catch (const Exception&) {
+                // A failing conversion tells nothing either.
+            }
+            EXPECT_EQ(told, c.told) << c.name << ", " << ThreadsName(threads);
+        }
+    }
 }
 
 TEST(CompressStreaming, ResizedOutputsHaveTheirSize) {
