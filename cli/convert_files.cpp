@@ -6,6 +6,7 @@
 
 #include "cli/file_conversion.h"
 #include "cli/parallel_runner.h"
+#include "core/conversion_budget.h"
 #include "core/file_io.h"
 
 namespace velmora::cli {
@@ -57,7 +58,9 @@ int ConvertFiles(const std::vector<PlannedFile>& plan, const ConvertOptions& opt
         // Reported results are not needed any more.
         results[i] = FileResult();
     };
-    RunInParallel(plan.size(), options.jobs, convert, reportFile);
+    // Two files in flight, even briefly, only where the memory holds two of the largest.
+    const bool mayBeginEarly = ConversionsThatFitInMemory() > 1;
+    RunInParallel(plan.size(), options.jobs, convert, reportFile, mayBeginEarly);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     report.Finish(totals, elapsed.count());
     return totals.failed > 0 ? 1 : 0;

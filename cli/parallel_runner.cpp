@@ -109,8 +109,8 @@ bool WorkTurn::BesideEarlier() const {
 
 void RunInParallel(size_t count, unsigned threads,
                    const std::function<void(size_t, WorkTurn&)>& work,
-                   const std::function<void(size_t)>& report) {
-    const bool overlap = threads <= 1 && count > 1 && ProcessCores() > 1;
+                   const std::function<void(size_t)>& report, bool mayBeginEarly) {
+    const bool overlap = mayBeginEarly && threads <= 1 && count > 1 && ProcessCores() > 1;
     OrderedRun run(count, overlap, work, report);
     const size_t threadCount = overlap ? 2 : std::min<size_t>(std::max(threads, 1u), count);
     // With several files in flight the cores are theirs: no conversion takes a second thread

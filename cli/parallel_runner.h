@@ -33,12 +33,12 @@ class WorkTurn {
 // once per index, in index order, as soon as work(i) and every earlier piece have finished;
 // report calls never overlap. Neither function may throw.
 //
-// With one thread on a process that has a second core, a piece may still begin before the
-// one before it has finished, on a second thread: once that one calls LetNextBegin (a
-// conversion does once its source is decoded, while its last encoding runs on one core). At
-// most two pieces are then in progress, and each one's AwaitEarlier waits for the other.
+// With one thread on a process that has a second core, and mayBeginEarly, a piece may still
+// begin before the one before it has finished, on a second thread: once that one calls
+// LetNextBegin (a conversion does while its last encoding runs on one core). At most two
+// pieces are then in progress, and each one's AwaitEarlier waits for the other.
 void RunInParallel(size_t count, unsigned threads,
                    const std::function<void(size_t, WorkTurn&)>& work,
-                   const std::function<void(size_t)>& report);
+                   const std::function<void(size_t)>& report, bool mayBeginEarly = true);
 
 }  // namespace velmora::cli

@@ -123,5 +123,31 @@ TEST(RunInParallelTest, OneAtATimeTheNextBeginsWhenLetAndItsEffectsWaitForTheEar
     EXPECT_EQ(mostInProgress, 2);
 }
 
+// Where early beginnings are not wanted, the word changes nothing: one piece at a time.
+TEST(RunInParallelTest, WithoutEarlyBeginningsLettingTheNextBeginChangesNothing) {
+    std::mutex mutex;
+    int inProgress = 0;
+    int mostInProgress = 0;
+    std::vector<size_t> beside;
+    RunInParallel(
+        4, 1,
+        [&](size_t i, WorkTurn& turn) {
+            {
+                const std::lock_guard lock(mutex);
+                mostInProgress = std::max(mostInProgress, ++inProgress);
+                if (turn.BesideEarlier()) {
+                    beside.push_back(i);
+                }
+            }
+            turn.LetNextBegin();
+            turn.AwaitEarlier();
+            const std::lock_guard lock(mutex);
+            --inProgress;
+        },
+        [](size_t) {}, false);
+    EXPECT_EQ(mostInProgress, 1);
+    EXPECT_TRUE(beside.empty());
+}
+
 }  // namespace
 }  // namespace velmora::cli
