@@ -47,7 +47,7 @@ class OrderedRun {
         changed_.wait(lock, [&] { return reported_ >= index; });
     }
 
-    bool Overlapping(size_t index) const { return overlap_ && index > 0; }
+    bool BesideEarlier(size_t index) const { return overlap_ && index > 0; }
 
   private:
     // The next index once it may begin; count_ when none is left.
@@ -104,7 +104,7 @@ void WorkTurn::AwaitEarlier() {
 }
 
 bool WorkTurn::BesideEarlier() const {
-    return run_.Overlapping(index_);
+    return run_.BesideEarlier(index_);
 }
 
 void RunInParallel(size_t count, unsigned threads,
