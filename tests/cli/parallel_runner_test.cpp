@@ -80,16 +80,18 @@ TEST(RunInParallelTest, ALatePieceHoldsBackTheReportsAfterIt) {
 }
 
 // One at a time, a piece that lets the next begin still runs while that one starts; the next
-// one's AwaitEarlier returns only once it has finished, and only those two are ever in flight.
+// one's AwaitEarlier returns only once it has finished (each piece holds on until the next is
+// about to wait for it), and only those two are ever in flight.
 TEST(RunInParallelTest, OneAtATimeTheNextBeginsWhenLetAndItsEffectsWaitForTheEarlier) {
     if (ProcessCores() < 2) {
         GTEST_SKIP() << "one core: the pieces go strictly one at a time";
     }
     constexpr size_t kCount = 4;
     std::vector<test::Gate> begun(kCount);
+    std::vector<test::Gate> awaiting(kCount);
     std::mutex mutex;
     std::vector<bool> finished(kCount, false);
-    std::vector<bool> sawBeginning(kCount, false);
+    std::vector<bool> sawNext(kCount, false);
     std::vector<bool> earlierFinishedAfterAwait(kCount, false);
     std::vector<bool> beside(kCount, false);
     int inProgress = 0;
@@ -104,19 +106,23 @@ TEST(RunInParallelTest, OneAtATimeTheNextBeginsWhenLetAndItsEffectsWaitForTheEar
             }
             begun[i].Open();
             turn.LetNextBegin();
-            if (i + 1 < kCount) {
-                // Still running: the next piece begins beside this one.
-                sawBeginning[i] = begun[i + 1].Wait();
-            }
+            awaiting[i].Open();
             turn.AwaitEarlier();
+            {
+                const std::lock_guard lock(mutex);
+                earlierFinishedAfterAwait[i] = i == 0 || finished[i - 1];
+            }
+            if (i + 1 < kCount) {
+                // Still running: the next piece begins beside this one and comes to wait.
+                sawNext[i] = begun[i + 1].Wait() && awaiting[i + 1].Wait();
+            }
             const std::lock_guard lock(mutex);
-            earlierFinishedAfterAwait[i] = i == 0 || finished[i - 1];
             finished[i] = true;
             --inProgress;
         },
         [](size_t) {});
     for (size_t i = 0; i + 1 < kCount; ++i) {
-        EXPECT_TRUE(sawBeginning[i]) << "piece " << i + 1 << " waited for piece " << i;
+        EXPECT_TRUE(sawNext[i]) << "piece " << i + 1 << " waited for piece " << i;
     }
     EXPECT_EQ(earlierFinishedAfterAwait, std::vector<bool>(kCount, true));
     EXPECT_EQ(beside, (std::vector<bool>{false, true, true, true}));
