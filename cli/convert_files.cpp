@@ -39,11 +39,11 @@ int ConvertFiles(const std::vector<PlannedFile>& plan, const ConvertOptions& opt
 
     const auto convert = [&](size_t i, WorkTurn& turn) {
         report.Started(i, plan[i].source);
-        const bool nextMayBegin = i + 1 < plan.size() && !ReadsOutputOf(plan[i + 1], plan[i]);
         const FileTurn fileTurn{
+            // Asked only when a core is freed: most conversions never free one.
             .coreFreed =
-                [&turn, nextMayBegin] {
-                    if (nextMayBegin) {
+                [&turn, &plan, i] {
+                    if (i + 1 < plan.size() && !ReadsOutputOf(plan[i + 1], plan[i])) {
                         turn.LetNextBegin();
                     }
                 },
