@@ -9,6 +9,7 @@
 #include <new>
 
 #include "errors.h"
+#include "pixel_allocator.h"
 
 namespace velmora {
 
@@ -102,7 +103,9 @@ std::vector<uint8_t> InputFile::ReadRegular(size_t maxBytes) {
     if (size < start_.size()) {
         throw EReadError();
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    std::vector<uint8_t> bytes;
+    ReserveHugePages(bytes, static_cast<size_t>(size));
+    bytes.resize(static_cast<size_t>(size));
     std::copy(start_.begin(), start_.end(), bytes.begin());
     for (size_t done = start_.size(); done < bytes.size();) {
         const size_t n = ReadSome(bytes.data() + done, bytes.size() - done);

@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "jpeg_metadata.h"
 #include "jpeg_reader.h"
+#include "pixel_allocator.h"
 
 namespace velmora::jpeg {
 
@@ -33,7 +34,7 @@ size_t JpegWriter::ReservedBytes(int width, int height) {
 JpegWriter::JpegWriter(std::vector<uint8_t>& output, int width, int height, int quality,
                        bool progressive, const TPictureMetadata& metadata) {
     try {
-        output.reserve(output.size() + ReservedBytes(width, height));
+        ReserveHugePages(output, output.size() + ReservedBytes(width, height));
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory();
     }

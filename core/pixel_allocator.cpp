@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace velmora {
@@ -9,6 +10,16 @@ namespace velmora {
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
+
+// Only advice: without huge pages the memory works the same.
+void AdviseHugePages(void* block, size_t bytes) {
+    auto* begin = static_cast<uint8_t*>(block);
+    const size_t head = (kHugePage - reinterpret_cast<uintptr_t>(begin) % kHugePage) % kHugePage;
+    const size_t whole = bytes > head ? (bytes - head) & ~(kHugePage - 1) : 0;
+    if (whole != 0) {
+        ::madvise(begin + head, whole, MADV_HUGEPAGE);
+    }
+}
 
 }  // namespace
 
@@ -19,10 +30,19 @@ void* AllocatePixels(size_t bytes) {
     const size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
     void* block = std::aligned_alloc(kHugePage, rounded);
     if (block) {
-        // Only advice: without huge pages the block works the same.
-        ::madvise(block, rounded, MADV_HUGEPAGE);
+        AdviseHugePages(block, rounded);
     }
     return block;
+}
+
+void ReserveHugePages(std::vector<uint8_t>& bytes, size_t capacity) {
+    if (capacity <= bytes.capacity()) {
+        return;
+    }
+    bytes.reserve(capacity);
+    if (capacity >= kHugePageThreshold) {
+        AdviseHugePages(bytes.data() + bytes.size(), bytes.capacity() - bytes.size());
+    }
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 namespace velmora {
 
@@ -28,6 +29,11 @@ struct PixelAllocator {
 // The block for the bytes, huge-page backed from kHugePageThreshold up; nullptr when none.
 void* AllocatePixels(size_t bytes);
 inline constexpr size_t kHugePageThreshold = size_t{4} << 20;
+
+// Reserves room for `capacity` bytes in an ordinary byte vector (encoded pictures), advising
+// the whole huge pages inside that room from kHugePageThreshold up: malloc hands out such
+// blocks unaligned, and without the advice every 4 KiB the vector grows into is a fault.
+void ReserveHugePages(std::vector<uint8_t>& bytes, size_t capacity);
 
 template <typename T>
 T* PixelAllocator<T>::allocate(size_t count) {

@@ -1,0 +1,86 @@
+// Large picture storage is advised as huge pages, as the kernel records it for the mapping
+// (VmFlags "hg" in /proc/self/smaps).
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/pixel_allocator.h"
+
+namespace velmora::test {
+namespace {
+
+constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+
+bool HugePagesAvailable() {
+    return ::access("/sys/kernel/mm/transparent_hugepage/enabled", F_OK) == 0;
+}
+
+// The VmFlags of the mapping that holds the address; empty when none does.
+std::string MappingFlags(uintptr_t address) {
+    std::ifstream smaps("/proc/self/smaps");
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        uintptr_t begin = 0;
+        uintptr_t end = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &begin, &end) == 2) {
+            inside = begin <= address && address < end;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return line;
+        }
+    }
+    return {};
+}
+
+bool AdvisedAsHuge(uintptr_t address) {
+    std::istringstream flags(MappingFlags(address));
+    for (std::string flag; flags >> flag;) {
+        if (flag == "hg") {
+            return true;
+        }
+    }
+    return false;
+}
+
+uintptr_t FirstWholeHugePage(const uint8_t* block) {
+    return (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+}
+
+TEST(PixelAllocatorTest, ALargeReservedRoomIsAdvisedAndKeepsTheBytes) {
+    if (!HugePagesAvailable()) {
+        GTEST_SKIP() << "no transparent huge pages in this kernel";
+    }
+    std::vector<uint8_t> bytes = {1, 2, 3};
+    ReserveHugePages(bytes, size_t{24} << 20);
+    ASSERT_GE(bytes.capacity(), size_t{24} << 20);
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
+    const uintptr_t page = FirstWholeHugePage(bytes.data() + bytes.size());
+    EXPECT_TRUE(AdvisedAsHuge(page)) << MappingFlags(page);
+    // A reserve within the capacity changes nothing.
+    const uint8_t* data = bytes.data();
+    ReserveHugePages(bytes, 16);
+    EXPECT_EQ(bytes.data(), data);
+}
+
+TEST(PixelAllocatorTest, ALargePictureBlockIsAdvisedWhole) {
+    if (!HugePagesAvailable()) {
+        GTEST_SKIP() << "no transparent huge pages in this kernel";
+    }
+    const size_t bytes = kHugePageThreshold + 1;
+    const std::unique_ptr<void, decltype(&std::free)> block(AllocatePixels(bytes), &std::free);
+    ASSERT_NE(block, nullptr);
+    const auto begin = reinterpret_cast<uintptr_t>(block.get());
+    EXPECT_EQ(begin % kHugePage, 0U);
+    EXPECT_TRUE(AdvisedAsHuge(begin));
+    EXPECT_TRUE(AdvisedAsHuge(begin + bytes - 1));
+}
+
+}  // namespace
+}  // namespace velmora::test
