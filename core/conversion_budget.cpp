@@ -12,6 +12,7 @@
 #include "helper_thread.h"
 #include "jpeg_reader.h"
 #include "jpeg_writer.h"
+#include "pixel_allocator.h"
 #include "resize.h"
 #include "row_blocks.h"
 
@@ -21,7 +22,8 @@ namespace {
 
 // What libjpeg (6b interface, as libjpeg-turbo builds it) allocates, bounded from above.
 // A whole-picture coefficient buffer holds 64 two-byte coefficients per block of each
-// component, rounded up to whole sampling units, and a pointer to each row of blocks.
+// component, rounded up to whole sampling units, in one large block of picture storage
+// (jpeg_large_blocks.cpp), and a pointer to each row of blocks.
 constexpr uint64_t kBytesPerBlock = 64 * sizeof(JCOEF);
 constexpr uint64_t kBytesPerBlockRow = sizeof(JBLOCKROW);
 // Rows held by the main, upsampling, colour and post-processing buffers, per component: some
@@ -47,7 +49,8 @@ uint64_t RoundUp(uint64_t n, uint64_t multiple) {
 }
 
 uint64_t CoefficientBytes(uint64_t blocksWide, uint64_t blocksHigh) {
-    return blocksHigh * (blocksWide * kBytesPerBlock + kBytesPerBlockRow);
+    return PixelBlockAddressSpace(blocksHigh * blocksWide * kBytesPerBlock) +
+           blocksHigh * kBytesPerBlockRow;
 }
 
 // Decoding the source with the profile.

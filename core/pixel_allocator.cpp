@@ -35,6 +35,14 @@ void* AllocatePixels(size_t bytes) {
     return block;
 }
 
+uint64_t PixelBlockAddressSpace(uint64_t bytes) {
+    if (bytes < kHugePageThreshold) {
+        return bytes;
+    }
+    constexpr uint64_t kAlignmentPages = uint64_t{64} << 10;
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage + kAlignmentPages;
+}
+
 void ReserveHugePages(std::vector<uint8_t>& bytes, size_t capacity) {
     if (capacity <= bytes.capacity()) {
         return;

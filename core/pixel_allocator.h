@@ -30,6 +30,10 @@ struct PixelAllocator {
 void* AllocatePixels(size_t bytes);
 inline constexpr size_t kHugePageThreshold = size_t{4} << 20;
 
+// The address space such a block takes at most: from the threshold up it is rounded to whole
+// huge pages, and the C library maps one huge page more (and a few pages) to align it.
+uint64_t PixelBlockAddressSpace(uint64_t bytes);
+
 // Reserves room for `capacity` bytes in an ordinary byte vector (encoded pictures), advising
 // the whole huge pages inside that room from kHugePageThreshold up: malloc hands out such
 // blocks unaligned, and without the advice every 4 KiB the vector grows into is a fault.

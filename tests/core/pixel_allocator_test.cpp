@@ -1,5 +1,5 @@
-// Large picture storage is advised as huge pages, as the kernel records it for the mapping
-// (VmFlags "hg" in /proc/self/smaps).
+// Large picture storage, libjpeg's large blocks among it, is advised as huge pages, as the
+// kernel records it for the mapping (VmFlags "hg" in /proc/self/smaps).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "core/jpeg_image.h"
+#include "core/jpeg_reader.h"
 #include "core/pixel_allocator.h"
+#include "support/jpeg_fixture.h"
 
 namespace velmora::test {
 namespace {
@@ -39,14 +42,35 @@ std::string MappingFlags(uintptr_t address) {
     return {};
 }
 
-bool AdvisedAsHuge(uintptr_t address) {
-    std::istringstream flags(MappingFlags(address));
+bool HasHugeFlag(const std::string& vmFlags) {
+    std::istringstream flags(vmFlags);
     for (std::string flag; flags >> flag;) {
         if (flag == "hg") {
             return true;
         }
     }
     return false;
+}
+
+bool AdvisedAsHuge(uintptr_t address) {
+    return HasHugeFlag(MappingFlags(address));
+}
+
+// The bytes of all the mappings advised as huge pages.
+size_t AdvisedBytes() {
+    std::ifstream smaps("/proc/self/smaps");
+    size_t total = 0;
+    uintptr_t size = 0;
+    for (std::string line; std::getline(smaps, line);) {
+        uintptr_t begin = 0;
+        uintptr_t end = 0;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &begin, &end) == 2) {
+            size = end - begin;
+        } else if (line.rfind("VmFlags:", 0) == 0 && HasHugeFlag(line)) {
+            total += size;
+        }
+    }
+    return total;
 }
 
 uintptr_t FirstWholeHugePage(const uint8_t* block) {
@@ -80,6 +104,21 @@ TEST(PixelAllocatorTest, ALargePictureBlockIsAdvisedWhole) {
     EXPECT_EQ(begin % kHugePage, 0U);
     EXPECT_TRUE(AdvisedAsHuge(begin));
     EXPECT_TRUE(AdvisedAsHuge(begin + bytes - 1));
+}
+
+TEST(PixelAllocatorTest, AProgressiveDecodingHoldsItsCoefficientsInHugePages) {
+    if (!HugePagesAvailable()) {
+        GTEST_SKIP() << "no transparent huge pages in this kernel";
+    }
+    const std::vector<uint8_t> bytes =
+        EncodeJpeg(MakePattern(2400, 2400), {.quality = 75, .progressive = true});
+    jpeg::JpegReader reader(bytes.data(), bytes.size());
+    reader.ReadHeader(false);
+    const size_t before = AdvisedBytes();
+    // The decoding keeps every coefficient of the picture: 128 bytes for each 8 × 8 block of
+    // the luminance alone.
+    reader.Start(TJPEGDecodeDepth::jd24bit);
+    EXPECT_GE(AdvisedBytes() - before, size_t{300} * 300 * 128);
 }
 
 }  // namespace
