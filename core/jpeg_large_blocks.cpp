@@ -1,11 +1,11 @@
 // libjpeg's large blocks in huge-page storage. libjpeg takes every large block from
 // jpeg_get_large, the allocation hook its system-dependent memory layer leaves to the program;
 // among them are the whole-picture coefficient buffers of a progressive decoding and encoding,
-// 72 MB each for 24 megapixels. Filled in 4 KiB pages those fault some eighteen thousand times
-// apiece, which costs a progressive conversion about a third of its time; defined here, the
-// hook gives them the pictures' own storage. The definitions take the place of libjpeg's own
-// (the program's symbols come first), and the library links them into every program it is in
-// (see CMakeLists.txt).
+// 72 MB each for 24 megapixels. Filled in 4 KiB pages, each such buffer takes some eighteen
+// thousand page faults, about a quarter of a progressive conversion's time; defined here, the
+// hook gives them the pictures' own storage. These definitions take the place of libjpeg's
+// own, since the dynamic linker looks in the program before the library; the core's link
+// options bring them into every program that links the core (core/CMakeLists.txt).
 #include <cstddef>
 #include <cstdio>  // jpeglib.h needs FILE declared first
 #include <cstdlib>
