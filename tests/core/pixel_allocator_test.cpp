@@ -26,49 +26,43 @@ bool HugePagesAvailable() {
     return ::access("/sys/kernel/mm/transparent_hugepage/enabled", F_OK) == 0;
 }
 
-// The VmFlags of the mapping that holds the address; empty when none does.
-std::string MappingFlags(uintptr_t address) {
+struct Mapping {
+    uintptr_t begin = 0;
+    uintptr_t end = 0;
+    bool advised = false;  // VmFlags holds "hg"
+};
+
+std::vector<Mapping> Mappings() {
     std::ifstream smaps("/proc/self/smaps");
-    bool inside = false;
+    std::vector<Mapping> mappings;
     for (std::string line; std::getline(smaps, line);) {
-        uintptr_t begin = 0;
-        uintptr_t end = 0;
-        if (std::sscanf(line.c_str(), "%lx-%lx ", &begin, &end) == 2) {
-            inside = begin <= address && address < end;
-        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
-            return line;
+        Mapping mapping;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &mapping.begin, &mapping.end) == 2) {
+            mappings.push_back(mapping);
+        } else if (!mappings.empty() && line.rfind("VmFlags:", 0) == 0) {
+            std::istringstream flags(line);
+            for (std::string flag; flags >> flag;) {
+                mappings.back().advised |= flag == "hg";
+            }
         }
     }
-    return {};
+    return mappings;
 }
 
-bool HasHugeFlag(const std::string& vmFlags) {
-    std::istringstream flags(vmFlags);
-    for (std::string flag; flags >> flag;) {
-        if (flag == "hg") {
-            return true;
+bool AdvisedAsHuge(uintptr_t address) {
+    for (const Mapping& mapping : Mappings()) {
+        if (mapping.begin <= address && address < mapping.end) {
+            return mapping.advised;
         }
     }
     return false;
 }
 
-bool AdvisedAsHuge(uintptr_t address) {
-    return HasHugeFlag(MappingFlags(address));
-}
-
 // The bytes of all the mappings advised as huge pages.
 size_t AdvisedBytes() {
-    std::ifstream smaps("/proc/self/smaps");
     size_t total = 0;
-    uintptr_t size = 0;
-    for (std::string line; std::getline(smaps, line);) {
-        uintptr_t begin = 0;
-        uintptr_t end = 0;
-        if (std::sscanf(line.c_str(), "%lx-%lx ", &begin, &end) == 2) {
-            size = end - begin;
-        } else if (line.rfind("VmFlags:", 0) == 0 && HasHugeFlag(line)) {
-            total += size;
-        }
+    for (const Mapping& mapping : Mappings()) {
+        total += mapping.advised ? mapping.end - mapping.begin : 0;
     }
     return total;
 }
@@ -86,7 +80,7 @@ TEST(PixelAllocatorTest, ALargeReservedRoomIsAdvisedAndKeepsTheBytes) {
     ASSERT_GE(bytes.capacity(), size_t{24} << 20);
     EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
     const uintptr_t page = FirstWholeHugePage(bytes.data() + bytes.size());
-    EXPECT_TRUE(AdvisedAsHuge(page)) << MappingFlags(page);
+    EXPECT_TRUE(AdvisedAsHuge(page));
     // A reserve within the capacity changes nothing.
     const uint8_t* data = bytes.data();
     ReserveHugePages(bytes, 16);
