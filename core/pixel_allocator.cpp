@@ -11,6 +11,10 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 
+uint64_t WholeHugePages(uint64_t bytes) {
+    return (bytes + kHugePage - 1) & ~uint64_t{kHugePage - 1};
+}
+
 // Only advice: without huge pages the memory works the same.
 void AdviseHugePages(void* block, size_t bytes) {
     auto* begin = static_cast<uint8_t*>(block);
@@ -27,7 +31,7 @@ void* AllocatePixels(size_t bytes) {
     if (bytes < kHugePageThreshold) {
         return std::malloc(bytes == 0 ? 1 : bytes);
     }
-    const size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    const size_t rounded = WholeHugePages(bytes);
     void* block = std::aligned_alloc(kHugePage, rounded);
     if (block) {
         AdviseHugePages(block, rounded);
@@ -40,7 +44,7 @@ uint64_t PixelBlockAddressSpace(uint64_t bytes) {
         return bytes;
     }
     constexpr uint64_t kAlignmentPages = uint64_t{64} << 10;
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage + kAlignmentPages;
+    return WholeHugePages(bytes) + kHugePage + kAlignmentPages;
 }
 
 void ReserveHugePages(std::vector<uint8_t>& bytes, size_t capacity) {
