@@ -31,6 +31,9 @@ void* AllocatePixels(size_t bytes) {
     if (bytes < kHugePageThreshold) {
         return std::malloc(bytes == 0 ? 1 : bytes);
     }
+    if (bytes > SIZE_MAX - kHugePage) {
+        return nullptr;  // the rounding would wrap to a tiny block
+    }
     const size_t rounded = WholeHugePages(bytes);
     void* block = std::aligned_alloc(kHugePage, rounded);
     if (block) {

@@ -115,5 +115,11 @@ TEST(PixelAllocatorTest, AProgressiveDecodingHoldsItsCoefficientsInHugePages) {
     EXPECT_GE(AdvisedBytes() - before, size_t{300} * 300 * 128);
 }
 
+TEST(PixelAllocatorTest, ASizeThatCannotBeRoundedGetsNoBlock) {
+    for (const size_t bytes : {SIZE_MAX, SIZE_MAX - 1, SIZE_MAX - kHugePage + 1}) {
+        EXPECT_EQ(AllocatePixels(bytes), nullptr) << bytes;
+    }
+}
+
 }  // namespace
 }  // namespace velmora::test
